@@ -1,0 +1,93 @@
+#pragma once
+// The program text control of an editor window. It shows one RichTextModel,
+// never wraps, paints only the visible lines, and reports keys and mouse
+// presses to its owner through the callbacks below, in the order the editor
+// relies on:
+//   key-down (Windows virtual-key code, by reference; 0 cancels the key: the
+//   control does nothing with it and no character follows), then the
+//   control's own action (caret moves), then key-press for each typed
+//   character (character code, by reference; 0 drops it, otherwise the
+//   control inserts it).
+// Input-method compositions and commits arrive as key-down 229 and are never
+// inserted. Selection change follows every change of caret or selection,
+// programmatic ones included.
+
+#include <QAbstractScrollArea>
+#include <QRgb>
+#include <cstdint>
+#include <functional>
+
+#include "platform/RichTextModel.h"
+
+class RichTextBox : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit RichTextBox(QWidget* parent = nullptr);
+  ~RichTextBox() override;
+
+  // --- the control's members, as the editor names them ---
+  const QString& Text() const { return model_.text(); }
+  void SetText(const QString& text);
+  int32_t SelStart() const { return model_.selStart(); }
+  void SetSelStart(int32_t offset);
+  int32_t SelLength() const { return model_.selLength(); }
+  void SetSelLength(int32_t length);
+  QString SelText() const { return model_.selText(); }
+  void SetSelText(const QString& text);
+  QRgb SelColor() const { return model_.selColor(); }
+  void SetSelColor(QRgb color);
+  int32_t GetLineFromChar(int32_t offset) const { return model_.lineFromChar(offset); }
+  // 0: normal mouse handling; 1: mouse presses neither move the caret nor
+  // select, and no mouse events are reported.
+  int16_t DragMode() const { return dragMode_; }
+  void SetDragMode(int16_t mode);
+  void SetFocus();
+  // Size in pixels.
+  int Height() const { return height(); }
+  void SetHeight(int height);
+  int Width() const { return width(); }
+  void SetWidth(int width);
+
+  // Events. Shift is the modifier state: 1 Shift, 2 Ctrl, 4 Alt.
+  // Button: 1 left, 2 right, 4 middle. X and Y in pixels within the control.
+  std::function<void(int16_t& keyCode, int16_t shift)> KeyDown;
+  std::function<void(int16_t& keyAscii)> KeyPress;
+  std::function<void()> SelChange;
+  std::function<void(int16_t button, int16_t shift, float x, float y)> MouseDown;
+  std::function<void(int16_t button, int16_t shift, float x, float y)> MouseUp;
+
+  const RichTextModel& model() const { return model_; }
+  QRgb ColorAt(int32_t offset) const { return model_.colorAt(offset); }
+
+  // The Windows virtual-key code for a Qt key (0 for keys without one).
+  static int VirtualKeyCode(int qtKey);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  class View;
+  friend class View;
+
+  // Runs a change of the model and reports what it changed: repaint, scroll
+  // ranges, selection change.
+  template <typename Change>
+  void Apply(Change&& change);
+
+  RichTextModel model_;
+  int16_t dragMode_ = 0;
+  View* view_;
+};

@@ -1,0 +1,122 @@
+#pragma once
+// Services for tests: message boxes are answered from a script and recorded,
+// file dialogs return scripted paths, and print jobs are recorded.
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/Printer.h"
+#include "platform/Services.h"
+
+struct ShownMessage {
+  QString prompt;
+  int style;
+  QString title;
+};
+
+// What one print job received.
+struct PrintJob {
+  QString fontName;
+  double fontSize = 0;
+  int orientation = 0;
+  int colorMode = 0;
+  int duplex = 0;
+  QStringList printed;  // each Print call's text
+  bool ended = false;
+};
+
+class RecordingPrinter : public Printer {
+ public:
+  RecordingPrinter(PrintJob& job, bool available, double width, double height, double charWidth,
+                   double charHeight)
+      : job_(job), available_(available), width_(width), height_(height),
+        charWidth_(charWidth), charHeight_(charHeight) {}
+  bool IsAvailable() const override { return available_; }
+  void SetFontName(const QString& name) override { job_.fontName = name; }
+  void SetFontSize(double points) override { job_.fontSize = points; }
+  void SetCurrentX(double) override {}
+  void SetCurrentY(double) override {}
+  void SetOrientation(int value) override { job_.orientation = value; }
+  void SetColorMode(int value) override { job_.colorMode = value; }
+  void SetDuplex(int value) override { job_.duplex = value; }
+  double ScaleWidth() const override { return width_; }
+  double ScaleHeight() const override { return height_; }
+  double TextWidth(const QString& text) const override { return charWidth_ * text.size(); }
+  double TextHeight(const QString&) const override { return charHeight_; }
+  bool Print(const QString& text) override {
+    if (!available_) return false;
+    job_.printed << text;
+    return true;
+  }
+  bool EndDoc() override {
+    if (!available_) return false;
+    job_.ended = true;
+    return true;
+  }
+
+ private:
+  PrintJob& job_;
+  bool available_;
+  double width_, height_, charWidth_, charHeight_;
+};
+
+class ScriptedServices : public Services {
+ public:
+  // Answers given to message boxes in turn; when the script runs out, a
+  // question is answered Yes and a report OK.
+  std::deque<int> answers;
+  // Paths the file dialogs return in turn ("" = cancelled); empty script = "".
+  std::deque<QString> openPaths;
+  std::deque<QString> savePaths;
+  // What the program showed and asked.
+  std::vector<ShownMessage> messages;
+  struct DialogCall {
+    QString filter;
+    int flags;
+  };
+  std::vector<DialogCall> openCalls, saveCalls;
+
+  // The printer the next jobs get.
+  bool printerAvailable = true;
+  double pageWidth = 600, pageHeight = 800, charWidth = 10, charHeight = 20;
+  std::vector<std::unique_ptr<PrintJob>> jobs;
+
+  // Runs during every message box, e.g. to check what the frame shows then.
+  std::function<void(const ShownMessage&)> onMessage;
+
+  int MsgBox(const QString& prompt, int style, const QString& title) override {
+    messages.push_back({prompt, style, title});
+    if (onMessage) onMessage(messages.back());
+    if (!answers.empty()) {
+      const int answer = answers.front();
+      answers.pop_front();
+      return answer;
+    }
+    return (style & MsgBoxStyle::kYesNo) ? MsgBoxResult::kYes : MsgBoxResult::kOk;
+  }
+  QString ShowOpenDialog(const QString& filter, int flags) override {
+    openCalls.push_back({filter, flags});
+    return Next(openPaths);
+  }
+  QString ShowSaveDialog(const QString& filter, int flags) override {
+    saveCalls.push_back({filter, flags});
+    return Next(savePaths);
+  }
+  std::unique_ptr<Printer> DefaultPrinter() override {
+    jobs.push_back(std::make_unique<PrintJob>());
+    return std::make_unique<RecordingPrinter>(*jobs.back(), printerAvailable, pageWidth,
+                                              pageHeight, charWidth, charHeight);
+  }
+
+ private:
+  static QString Next(std::deque<QString>& script) {
+    if (script.empty()) return QString();
+    QString path = script.front();
+    script.pop_front();
+    return path;
+  }
+};
