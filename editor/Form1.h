@@ -92,6 +92,8 @@ class Form1 : public QMdiSubWindow {
   void ShowModeText();
   // Takes the undo snapshot unless a line edit is already open.
   void TakeUndoSnapshot();
+  // Routes the control's events to the handlers above (editor/ControlEvents.cpp).
+  void ConnectControlEvents();
 
   int32_t ConfirmStartPos = 0;  // start of the text the latest commit put in
   int32_t ConfirmLength = 0;    // its length
