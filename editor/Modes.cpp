@@ -1,0 +1,146 @@
+// Entering and leaving line-edit and confirmation mode. The key handlers call
+// these after they have changed the text; each works through the control's
+// selection, so the colours and the caret end up exactly where the user sees
+// them.
+
+#include "editor/Form1.h"
+#include "editor/ModeTexts.h"
+#include "frame/MDIForm1.h"
+#include "frame/StatusBar.h"
+#include "platform/DrawingLock.h"
+#include "platform/RichTextBox.h"
+#include "text/ProgramText.h"
+
+namespace {
+
+// The caret's line (offset n-th line + 1) looked up in the control's text.
+LineInfo LineAt(const RichTextBox& box, int32_t offset, int32_t linesBelow = 0) {
+  return GetProgramLine(box.GetLineFromChar(offset) + 1 + linesBelow, box.Text());
+}
+
+// Selects the whole of a found line, its line break included.
+void SelectLine(RichTextBox& box, const LineInfo& info) {
+  box.SetSelStart(info.StartPos - 1);
+  box.SetSelLength(info.EndPos - info.StartPos + 1);
+}
+
+// The statement is finished when its last character, ignoring line breaks
+// and blanks, is the statement end.
+bool LacksStatementEnd(const QString& lineText) {
+  QString probe = lineText;
+  probe.remove(QStringLiteral("\r\n"));
+  probe.remove(u' ');
+  return !probe.isEmpty() && !probe.endsWith(u';');
+}
+
+}  // namespace
+
+void Form1::ShowModeText() { frame_->StatusBar1->Panels(2).SetText(ModeText); }
+
+void Form1::ShowLineEditMode() {
+  ModeText = ModeTexts::kLineEdit;
+  ShowModeText();
+}
+
+void Form1::TakeUndoSnapshot() {
+  if (EditFlag != 0) return;  // the snapshot of the edit's first key stays
+  UndoText = RichTextBox1->Text();
+  UndoStartPos = RichTextBox1->SelStart();
+}
+
+void Form1::StartLineEdit() {
+  RichTextBox& box = *RichTextBox1;
+  box.SetSelLength(0);
+  const int32_t caret = box.SelStart();
+  SelectLine(box, LineAt(box, caret));
+  box.SetSelColor(TextColors::kEditedLine);
+  box.SetSelLength(0);
+  box.SetSelStart(caret);
+  EditFlag = 1;
+  box.SetDragMode(1);
+}
+
+void Form1::StartLineEditAfterDelete() {
+  RichTextBox& box = *RichTextBox1;
+  const LineInfo info = LineAt(box, box.SelStart());
+  if (info.Status == 0) {
+    const int32_t caret = box.SelStart();
+    SelectLine(box, info);
+    box.SetSelColor(TextColors::kEditedLine);
+    box.SetSelLength(0);
+    box.SetSelStart(caret);
+  }
+  EditFlag = 1;
+  box.SetDragMode(1);
+}
+
+void Form1::CommitEditLine() {
+  RichTextBox& box = *RichTextBox1;
+  LineInfo info = LineAt(box, box.SelStart());
+
+  if (info.Status == 3) {
+    // The caret is on the empty line behind the final line break: nothing to
+    // bring into form, back to browsing.
+    box.SetSelLength(0);
+    ModeText = ModeTexts::kBrowse;
+    box.SetSelColor(TextColors::kNormal);
+    EditFlag = 0;
+    box.SetDragMode(0);
+    ShowModeText();
+    return;
+  }
+  if (info.Status != 0) return;
+
+  // A statement without its end goes on in the next line: both are brought
+  // into form together.
+  if (LacksStatementEnd(info.Text)) {
+    const LineInfo next = LineAt(box, box.SelStart(), 1);
+    if (next.Status == 0) {
+      info.EndPos = next.EndPos;
+      info.Text += next.Text;
+    }
+  }
+
+  DrawingLockGuard lock(frame_);
+  SelectLine(box, info);
+  box.SetSelColor(TextColors::kCommitted);
+  box.SetSelText(QString());
+  const QString canonical = NormalizeProgramText(info.Text);
+  box.SetSelText(canonical);  // takes the blue of the text it replaces
+  const int32_t length = static_cast<int32_t>(canonical.size());
+  box.SetSelStart(info.StartPos - 1 + length);
+  box.SetSelLength(0);
+
+  ModeText = ModeTexts::kBrowse;
+  if (!canonical.isEmpty()) {
+    ConfirmStartPos = info.StartPos - 1;
+    ConfirmLength = length;
+    EditDoneFlag = 1;
+    ModeText = ModeTexts::kConfirmation;
+  }
+  box.SetSelColor(TextColors::kNormal);
+  EditFlag = 0;
+  box.SetDragMode(0);
+  ShowModeText();
+}
+
+void Form1::EndConfirmMode() {
+  RichTextBox& box = *RichTextBox1;
+  DrawingLockGuard lock(frame_);
+  box.SetSelStart(ConfirmStartPos);
+  box.SetSelLength(ConfirmLength);
+  box.SetSelColor(TextColors::kNormal);
+  box.SetSelLength(0);
+  EditDoneFlag = 0;
+  const int32_t behind = ConfirmStartPos + ConfirmLength;
+  box.SetSelStart(behind);
+
+  // The confirmed text is what redo brings back.
+  RedoText = box.Text();
+  RedoUndoFlag = 0;
+  RedoStartPos = behind;
+  EditingStartedFlag = 1;
+
+  ModeText = ModeTexts::kBrowse;
+  ShowModeText();
+}

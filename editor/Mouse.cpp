@@ -1,0 +1,49 @@
+// Mouse and caret-line handlers of the editor window. A mouse drag selects
+// whole lines (range selection); a press ends a range selection; in
+// confirmation mode the mouse cannot leave a selection behind.
+
+#include "editor/Form1.h"
+#include "editor/ModeTexts.h"
+#include "frame/MDIForm1.h"
+#include "frame/StatusBar.h"
+#include "platform/DrawingLock.h"
+#include "platform/RichTextBox.h"
+#include "text/ProgramText.h"
+
+void Form1::RichTextBox1_SelChange() {
+  const RichTextBox& box = *RichTextBox1;
+  frame_->StatusBar1->Panels(1).SetText(LineText(box.GetLineFromChar(box.SelStart()) + 1));
+}
+
+void Form1::RichTextBox1_MouseDown(int16_t, int16_t, float, float) {
+  RichTextBox& box = *RichTextBox1;
+  if (box.SelLength() == 0) return;
+  // The press ends the range selection; the control then places the caret.
+  box.SetSelLength(0);
+  ModeText = ModeTexts::kBrowse;
+  ShowModeText();
+}
+
+void Form1::RichTextBox1_MouseUp(int16_t, int16_t, float, float) {
+  RichTextBox& box = *RichTextBox1;
+  if (EditDoneFlag == 1) {
+    DrawingLockGuard lock(frame_);
+    box.SetSelLength(0);
+    box.SetSelStart(ConfirmStartPos + ConfirmLength);
+    return;
+  }
+  if (box.SelLength() == 0) return;
+
+  // Widen the dragged selection to whole lines: from the start of its first
+  // line to the end of the line holding the first position after it.
+  DrawingLockGuard lock(frame_);
+  const QString& text = box.Text();
+  const LineInfo first = GetProgramLine(box.GetLineFromChar(box.SelStart()) + 1, text);
+  const int32_t start = first.StartPos - 1;
+  const LineInfo last =
+      GetProgramLine(box.GetLineFromChar(box.SelStart() + box.SelLength()) + 1, text);
+  box.SetSelStart(start);
+  box.SetSelLength(last.EndPos - start);
+  ModeText = ModeTexts::kRangeSelection;
+  ShowModeText();
+}
