@@ -23,7 +23,7 @@ constexpr int kDesignHeightTwips = 4920;
 
 Form1::Form1(MDIForm1* frame) : QMdiSubWindow(nullptr), frame_(frame) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowIcon(style()->standardIcon(QStyle::SP_FileIcon));
+  setWindowIcon(ProgramIcon());
 
   RichTextBox1 = new RichTextBox;
   RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
@@ -74,6 +74,7 @@ void Form1::SetFocus() {
 void Form1::Form_Load() {
   hook_ = new SizeMoveHook(this, frame_);
   ModeText = ModeTexts::kBrowse;
+  RichTextBox1->setAccessibleDescription(ModeText);
 }
 
 void Form1::Form_Activate() {

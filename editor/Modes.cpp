@@ -35,7 +35,10 @@ bool LacksStatementEnd(const QString& lineText) {
 
 }  // namespace
 
-void Form1::ShowModeText() { frame_->StatusBar1->Panels(2).SetText(ModeText); }
+void Form1::ShowModeText() {
+  frame_->StatusBar1->Panels(2).SetText(ModeText);
+  RichTextBox1->setAccessibleDescription(ModeText);  // read out by screen readers
+}
 
 void Form1::ShowLineEditMode() {
   ModeText = ModeTexts::kLineEdit;

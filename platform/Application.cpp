@@ -1,11 +1,30 @@
 #include "platform/Application.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <malloc.h>
+
+#include "platform/RichTextBoxAccessible.h"
+
+QIcon ProgramIcon() {
+  // The images live in the core library, which is static: register them
+  // before the first use.
+  static const int registered = [] {
+    Q_INIT_RESOURCE(kesto);
+    return 0;
+  }();
+  Q_UNUSED(registered);
+  QIcon icon;
+  for (const int size : {16, 32, 48}) {
+    icon.addFile(QStringLiteral(":/kesto/kesto-%1.png").arg(size), QSize(size, size));
+  }
+  return icon;
+}
 
 void InitApplication(QApplication& app) {
   // Every line edit copies the whole program for undo, and programs run to
@@ -26,4 +45,10 @@ void InitApplication(QApplication& app) {
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     app.installTranslator(translator);
   }
+
+  app.setWindowIcon(ProgramIcon());
+
+  // Screen readers see the program text through the control's own
+  // accessible interface.
+  QAccessible::installFactory(&RichTextBoxAccessible::Create);
 }

@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "platform/Application.h"
+#include "platform/RichTextBoxAccessible.h"
 #include "platform/RichTextBoxView.h"
 
 RichTextBox::RichTextBox(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -36,7 +37,10 @@ RichTextBox::~RichTextBox() = default;
 
 void RichTextBox::SetText(const QString& text) {
   const Selection before = CurrentSelection();
+  const bool tell = RichTextBoxAccessible::Listening();
+  const QString old = tell ? model_.text() : QString();  // shared, not copied
   model_.setText(text);
+  if (tell) RichTextBoxAccessible::TextReplaced(this, old, model_.text());
   view_->TextReplaced();
   measuredWidth_ = 0;
   horizontalScrollBar()->setValue(0);
@@ -62,7 +66,10 @@ void RichTextBox::ReplaceSelection(const QString& text) {
   const Selection before = CurrentSelection();
   const int32_t pos = model_.selStart();
   const bool changes = model_.selLength() > 0 || !text.isEmpty();
+  const bool tell = changes && RichTextBoxAccessible::Listening();
+  const QString removed = tell ? model_.selText() : QString();
   model_.setSelText(text);
+  if (tell) RichTextBoxAccessible::TextEdited(this, pos, removed, text);
   if (changes) view_->TextEdited(pos);
   Finish(before, changes);
 }
@@ -94,6 +101,9 @@ void RichTextBox::Finish(Selection before, bool textChanged) {
   if (textChanged || selectionChanged) {
     EnsureCaretVisible();
     viewport()->update();
+  }
+  if (selectionChanged && RichTextBoxAccessible::Listening()) {
+    RichTextBoxAccessible::SelectionMoved(this, before.anchor, before.caret);
   }
   if (selectionChanged && SelChange) SelChange();
 }

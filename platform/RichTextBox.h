@@ -87,6 +87,8 @@ class RichTextBox : public QAbstractScrollArea {
  private:
   class View;
   friend class View;
+  // Reads the layout and moves the caret for assistive technology.
+  friend class RichTextBoxAccessible;
 
   // Caret and anchor before a change, to tell whether the selection moved.
   struct Selection {
@@ -104,6 +106,7 @@ class RichTextBox : public QAbstractScrollArea {
   // Keys: the control's own caret moves for a virtual-key code.
   void MoveCaret(int code, Qt::KeyboardModifiers modifiers);
   void MoveCaretTo(int32_t offset, bool extend);
+  void Select(int32_t anchor, int32_t caret);
   void MoveCaretVertically(int32_t lines, bool extend);
   int32_t StepLeft(int32_t offset) const;
   int32_t StepRight(int32_t offset) const;

@@ -202,8 +202,12 @@ int32_t RichTextBox::StepRight(int32_t offset) const {
 }
 
 void RichTextBox::MoveCaretTo(int32_t offset, bool extend) {
+  Select(extend ? model_.anchor() : offset, offset);
+}
+
+void RichTextBox::Select(int32_t anchor, int32_t caret) {
   const Selection before = CurrentSelection();
-  model_.setSelection(extend ? model_.anchor() : offset, offset);
+  model_.setSelection(anchor, caret);
   Finish(before, false);
 }
 
