@@ -110,6 +110,8 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+Form1* MDIForm1::LastForm() const { return lastForm_; }
+
 Form1* MDIForm1::ActiveForm() const {
   // The frame's current child, also while another application has the focus.
   return qobject_cast<Form1*>(mdiArea_->currentSubWindow());
