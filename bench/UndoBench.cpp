@@ -9,6 +9,7 @@
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
+#include "platform/Printer.h"
 #include "platform/Services.h"
 
 namespace {

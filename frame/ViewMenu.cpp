@@ -3,6 +3,7 @@
 
 #include <QLayout>
 
+#include "editor/Form1.h"  // complete type for MDIForm1.h's window list
 #include "frame/MDIForm1.h"
 #include "platform/DrawingLock.h"
 
