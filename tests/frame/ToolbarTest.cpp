@@ -62,6 +62,7 @@ TEST_F(ToolbarTest, KeysOtherThanTheProbeOnlyTakeTheFocus) {
     if (number == 51) continue;
     QPushButton* key = KeyNamed(*frame, number);
     QTest::mouseClick(key, Qt::LeftButton);
+    EXPECT_EQ(frame->focusWidget(), key) << number;
     EXPECT_EQ(form->RichTextBox1->Text(), text) << number;
     EXPECT_EQ(form->RichTextBox1->SelStart(), caret) << number;
     EXPECT_EQ(form->EditFlag + form->EditDoneFlag + form->EditingStartedFlag, 0) << number;
