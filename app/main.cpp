@@ -3,7 +3,6 @@
 
 #include <QApplication>
 
-#include "editor/Form1.h"  // MDIForm1.h needs the complete editor window
 #include "frame/MDIForm1.h"
 #include "platform/Application.h"
 #include "platform/QtServices.h"

@@ -53,8 +53,7 @@ MDIForm1::MDIForm1(Services& services, QWidget* parent)
   setStatusBar(StatusBar1);
 
   CreateMenus();
-  // The keys and fields of Toolbar1 and Toolbar2 are placed by CreateToolbars
-  // (frame/Toolbars.cpp), called here once that file exists.
+  CreateToolbars();
 
   connect(mdiArea_, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* window) {
     if (auto* form = qobject_cast<Form1*>(window)) form->Form_Activate();
@@ -109,6 +108,8 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
   }
   event->accept();
 }
+
+Form1* MDIForm1::LastForm() const { return lastForm_; }
 
 Form1* MDIForm1::ActiveForm() const {
   // The frame's current child, also while another application has the focus.

@@ -56,7 +56,7 @@ class MDIForm1 : public QMainWindow {
   // Every loaded editor window, oldest first.
   QList<Form1*> Forms() const;
   // The most recently created editor window.
-  Form1* LastForm() const { return lastForm_; }
+  Form1* LastForm() const;
   QString Caption() const;
   void SetCaption(const QString& caption);
   // Inner width in pixels; 0 while minimised.

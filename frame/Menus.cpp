@@ -61,6 +61,14 @@ void MDIForm1::CreateMenus() {
   // before it drops down, so that it can set its items' enabled state.
   connect(mnuFileOpen, &QAction::triggered, this, &MDIForm1::mnuFileOpen_Click);
   connect(mnuNewProgram, &QAction::triggered, this, &MDIForm1::mnuNewProgram_Click);
+  connect(mnuEdit, &QMenu::aboutToShow, this, &MDIForm1::mnuEdit_Click);
+  connect(mnuUndo, &QAction::triggered, this, &MDIForm1::mnuUndo_Click);
+  connect(mnuRedo, &QAction::triggered, this, &MDIForm1::mnuRedo_Click);
+  connect(mnuCut, &QAction::triggered, this, &MDIForm1::mnuCut_Click);
+  connect(mnuCopy, &QAction::triggered, this, &MDIForm1::mnuCopy_Click);
+  connect(mnuPaste, &QAction::triggered, this, &MDIForm1::mnuPaste_Click);
+  connect(mnuBarSoftKeybord, &QAction::triggered, this, &MDIForm1::mnuBarSoftKeybord_Click);
+  connect(mnuBarRadian, &QAction::triggered, this, &MDIForm1::mnuBarRadian_Click);
   connect(mnuWindow, &QMenu::aboutToShow, this, &MDIForm1::mnuWindow_Click);
   connect(mnuLeft, &QAction::triggered, this, &MDIForm1::mnuLeft_Click);
 }

@@ -35,7 +35,7 @@ StatusBar::Panel& StatusBar::AddPanel() {
   label->setMinimumWidth(0);
   label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   label->setTextFormat(Qt::PlainText);
-  addWidget(label);
+  addWidget(label, 1);  // panels share the bar up to their widths
   panels_.emplace_back(label);
   panels_.back().SetWidth(TwipsToPixels(kDefaultPanelTwips));
   return panels_.back();

@@ -104,6 +104,11 @@ TEST_F(Frame, PanelWidthsFollowTheFrameButNotWhileMinimised) {
   QCoreApplication::processEvents();
   EXPECT_EQ(frame->StatusBar1->Panels(1).Width(), 200);
   EXPECT_EQ(frame->StatusBar1->Panels(2).Width(), 800);
+  // The first panel is really shown that wide; the second takes what is left.
+  const QList<QLabel*> labels = frame->StatusBar1->findChildren<QLabel*>();
+  ASSERT_EQ(labels.size(), 2);
+  EXPECT_EQ(labels[0]->width(), 200);
+  EXPECT_GT(labels[1]->width(), 700);
 
   frame->showMinimized();
   QCoreApplication::processEvents();

@@ -1,0 +1,27 @@
+// View ▸ soft keyboard and angle calculator: show or hide the soft keyboard
+// and tile the editor windows into the client area it leaves.
+
+#include <QLayout>
+
+#include "editor/Form1.h"  // complete type for MDIForm1.h's window list
+#include "frame/MDIForm1.h"
+#include "platform/DrawingLock.h"
+
+namespace {
+
+void ShowSoftKeyboard(MDIForm1& frame, bool visible) {
+  frame.Toolbar1->setVisible(visible);
+  // Lay the client area out now rather than at the next event-loop turn, so
+  // that the tiling below sees the editor area's new size.
+  if (QWidget* client = frame.centralWidget(); client && client->layout()) {
+    client->layout()->activate();
+  }
+  DrawingLockGuard lock(&frame);
+  frame.WinOrgNoCngWinOrder();
+}
+
+}  // namespace
+
+void MDIForm1::mnuBarSoftKeybord_Click() { ShowSoftKeyboard(*this, true); }
+
+void MDIForm1::mnuBarRadian_Click() { ShowSoftKeyboard(*this, false); }
