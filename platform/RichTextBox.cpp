@@ -102,10 +102,18 @@ void RichTextBox::Finish(Selection before, bool textChanged) {
     EnsureCaretVisible();
     viewport()->update();
   }
-  if (selectionChanged && RichTextBoxAccessible::Listening()) {
-    RichTextBoxAccessible::SelectionMoved(this, before.anchor, before.caret);
+  if (selectionChanged && !announcing_ && RichTextBoxAccessible::Listening()) {
+    announcing_ = true;
+    QMetaObject::invokeMethod(this, &RichTextBox::AnnounceSelection, Qt::QueuedConnection);
   }
   if (selectionChanged && SelChange) SelChange();
+}
+
+void RichTextBox::AnnounceSelection() {
+  announcing_ = false;
+  if (!RichTextBoxAccessible::Listening()) return;
+  RichTextBoxAccessible::SelectionMoved(this, announced_.anchor, announced_.caret);
+  announced_ = CurrentSelection();
 }
 
 // --- geometry and scrolling ---

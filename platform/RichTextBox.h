@@ -102,6 +102,11 @@ class RichTextBox : public QAbstractScrollArea {
   // Replaces the selection with `text` (the path of SetSelText and of typed
   // characters).
   void ReplaceSelection(const QString& text);
+  // Tells assistive technology where caret and selection ended up, once the
+  // event that moved them is done: the editor's commands select and colour
+  // whole lines on the way, and those steps are no more to be read out than
+  // they are shown.
+  void AnnounceSelection();
 
   // Keys: the control's own caret moves for a virtual-key code.
   void MoveCaret(int code, Qt::KeyboardModifiers modifiers);
@@ -132,6 +137,9 @@ class RichTextBox : public QAbstractScrollArea {
   // measured it, beyond the estimate from the longest line; kept until the
   // whole text is replaced.
   int measuredWidth_ = 0;
+  // Caret and selection as assistive technology last heard of them.
+  Selection announced_{0, 0};
+  bool announcing_ = false;  // an announcement is queued
   void WidenTo(int contentWidth);
   std::unique_ptr<View> view_;
 };

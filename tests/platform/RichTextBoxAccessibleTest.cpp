@@ -84,8 +84,10 @@ class RichTextBoxAccessibleTest : public EditFixture {
   static QString WholeText(QAccessibleTextInterface* text) {
     return text->text(0, text->characterCount());
   }
-  // The events seen of one type.
+  // The events seen of one type, once the control has told where the caret
+  // and the selection ended up.
   static std::vector<Seen> Of(QAccessible::Event type) {
+    QCoreApplication::sendPostedEvents();
     std::vector<Seen> out;
     for (const Seen& s : seen) {
       if (s.type == type) out.push_back(s);
@@ -144,6 +146,12 @@ TEST_F(RichTextBoxAccessibleTest, LineEditCommitAndUndoAsTheClientSeesThem) {
   EXPECT_EQ(typed[0].position, 8);
   EXPECT_EQ(typed[0].inserted, QStringLiteral("G"));
   EXPECT_TRUE(Of(QAccessible::TextRemoved).empty());
+  // The line was selected to colour it, but only the caret behind the typed
+  // letter is told.
+  EXPECT_TRUE(Of(QAccessible::TextSelectionChanged).empty());
+  const std::vector<Seen> moves = Of(QAccessible::TextCaretMoved);
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_EQ(moves[0].position, 9);
 
   // Enter commits: the old line goes, its canonical form comes in its place.
   seen.clear();
