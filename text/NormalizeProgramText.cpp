@@ -19,6 +19,7 @@ class Output {
   }
   void Put(char16_t c) { out_.data()[used_++] = QChar(c); }
   void Pop() { --used_; }
+  qsizetype Size() const { return used_; }
   char16_t Last() const { return out_.constData()[used_ - 1].unicode(); }
   QString Take() {
     out_.truncate(used_);
@@ -34,25 +35,26 @@ class Output {
 }  // namespace
 
 // One pass that does all steps at once: spaces are skipped; a line feed that
-// directly follows a carriage return kept from the input removes the pair (a
-// pair, once removed, does not let its neighbours form a new one); every other
-// character is upper-cased and walked with the digit flag.
+// directly follows a carriage return kept from the input removes the pair, and
+// the carriage return before a removed pair may pair with the line feed after
+// it ("\r\r\n\n" goes entirely), so that no CR LF survives that a second pass
+// would remove: the canonical form is a fixed point; every other character is
+// upper-cased and walked with the digit flag.
 QString NormalizeProgramText(const QString& Text) {
   const qsizetype n = Text.size();
   const char16_t* in = reinterpret_cast<const char16_t*>(Text.constData());
   Output out(n + n / 4 + 16);
   bool digitSeen = false;
-  bool lastIsPairableCr = false;
 
   for (qsizetype i = 0; i < n; ++i) {
     char16_t c = in[i];
     if (c == u' ') continue;
-    if (c == u'\n' && lastIsPairableCr) {
+    // A carriage return at the end of the output always comes from the input:
+    // the ones this routine adds are followed by their line feed.
+    if (c == u'\n' && out.Size() > 0 && out.Last() == u'\r') {
       out.Pop();
-      lastIsPairableCr = false;
       continue;
     }
-    lastIsPairableCr = (c == u'\r');
     out.Reserve(5);
 
     if (c < 0x80) {
