@@ -16,6 +16,8 @@
 #include <QRgb>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 
 #include "platform/RichTextModel.h"
 
@@ -62,8 +64,12 @@ class RichTextBox : public QAbstractScrollArea {
 
   // The Windows virtual-key code for a Qt key (0 for keys without one).
   static int VirtualKeyCode(int qtKey);
+  // The same, telling the keys of the numeric keypad apart.
+  static int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
 
  protected:
+  bool event(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -82,12 +88,42 @@ class RichTextBox : public QAbstractScrollArea {
   class View;
   friend class View;
 
-  // Runs a change of the model and reports what it changed: repaint, scroll
-  // ranges, selection change.
-  template <typename Change>
-  void Apply(Change&& change);
+  // Caret and anchor before a change, to tell whether the selection moved.
+  struct Selection {
+    int32_t anchor;
+    int32_t caret;
+  };
+  Selection CurrentSelection() const { return {model_.anchor(), model_.caret()}; }
+  // After a change of the model: repaint, update the scroll ranges when the
+  // text changed, keep the caret in view and report a selection change.
+  void Finish(Selection before, bool textChanged);
+  // Replaces the selection with `text` (the path of SetSelText and of typed
+  // characters).
+  void ReplaceSelection(const QString& text);
+
+  // Keys: the control's own caret moves for a virtual-key code.
+  void MoveCaret(int code, Qt::KeyboardModifiers modifiers);
+  void MoveCaretTo(int32_t offset, bool extend);
+  void MoveCaretVertically(int32_t lines, bool extend);
+  int32_t StepLeft(int32_t offset) const;
+  int32_t StepRight(int32_t offset) const;
+
+  // Mouse: whether the press was taken and a drag selection is running.
+  bool MouseShutOut() const { return dragMode_ == 1; }
+  // Modifier state as the events report it: 1 Shift, 2 Ctrl, 4 Alt.
+  static int16_t ShiftState(Qt::KeyboardModifiers modifiers);
+  int32_t OffsetAtViewportPoint(QPointF point) const;
+
+  // Geometry and scrolling.
+  void UpdateScrollRanges();
+  void EnsureCaretVisible();
+  int LineHeight() const;
+  int VisibleLineCount() const;  // whole lines that fit in the viewport
+  QRectF CaretRect() const;      // in viewport coordinates
 
   RichTextModel model_;
   int16_t dragMode_ = 0;
-  View* view_;
+  bool dragging_ = false;
+  std::optional<qreal> goalX_;  // x that Up/Down keep, while they repeat
+  std::unique_ptr<View> view_;
 };

@@ -110,6 +110,8 @@ void RichTextModel::setSelColor(QRgb color) {
 void RichTextModel::setSelText(const QString& text) {
   const int32_t pos = selStart();
   const int32_t removed = selLength();
+  // Writing nothing over nothing changes nothing, the typing colour included.
+  if (removed == 0 && text.isEmpty()) return;
   // Replacing a selection gives the new text the colour of what it replaces;
   // removing one leaves that colour as the typing colour at the caret.
   const QRgb color = removed > 0 ? colorAt(pos) : insertionColor();
@@ -125,8 +127,10 @@ void RichTextModel::setSelText(const QString& text) {
 void RichTextModel::replace(int32_t pos, int32_t removed, const QString& inserted, QRgb color) {
   if (removed == 0 && inserted.isEmpty()) return;
   updateLines(pos, removed, inserted);
-  text_.replace(pos, removed, inserted);
+  // Colours are cut before the text changes, so that both steps see the
+  // length they work on.
   eraseColors(pos, removed);
+  text_.replace(pos, removed, inserted);
   insertColors(pos, static_cast<int32_t>(inserted.size()), color);
 }
 
@@ -150,7 +154,7 @@ void RichTextModel::updateLines(int32_t pos, int32_t removed, const QString& ins
   }
   // The stretch after the insertion up to the next line feed belongs to the
   // last new line; count it against the longest line too.
-  const int32_t nextStart = (tail == lineStarts_.end()) ? length() + delta + 1 : *tail;
+  const int32_t nextStart = (tail == lineStarts_.end()) ? length() + delta : *tail;
   const int32_t lastStart = added.empty() ? lineStarts_[lineOfPos] : added.back();
   maxLineLength_ = std::max(maxLineLength_, nextStart - lastStart);
 }
@@ -169,7 +173,7 @@ void RichTextModel::eraseColors(int32_t pos, int32_t removed) {
     else kept.push_back(run);
   }
   runs_.swap(kept);
-  const int32_t newLength = length();
+  const int32_t newLength = length() - removed;
   while (!runs_.empty() && runs_.back().start >= newLength && newLength > 0) runs_.pop_back();
   if (newLength == 0) runs_.clear();
   mergeRuns();

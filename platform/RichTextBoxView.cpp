@@ -1,0 +1,237 @@
+#include "platform/RichTextBoxView.h"
+
+#include <QPainter>
+#include <QPalette>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr char16_t kZeroWidthSpace = 0x200B;
+
+// Characters that take no room on screen: a bare CR, and the Unicode line and
+// paragraph separators, which QTextLayout would otherwise break the line at.
+bool IsInvisible(char16_t ch) { return ch == u'\r' || ch == 0x2028 || ch == 0x2029; }
+
+bool IsLowSurrogate(QStringView text, int32_t i) {
+  return i > 0 && i < text.size() && QChar::isLowSurrogate(text[i].unicode()) &&
+         QChar::isHighSurrogate(text[i - 1].unicode());
+}
+
+}  // namespace
+
+QString DisplayText(QStringView text) {
+  QString out = text.toString();
+  for (QChar& ch : out) {
+    if (IsInvisible(ch.unicode())) ch = QChar(kZeroWidthSpace);
+  }
+  return out;
+}
+
+RichTextBox::View::View(const RichTextBox& box, const QFont& font)
+    : box_(box), font_(font), metrics_(font) {
+  SetFont(font);
+}
+
+void RichTextBox::View::SetFont(const QFont& font) {
+  font_ = font;
+  metrics_ = QFontMetricsF(font_);
+  lineHeight_ = std::max(1, static_cast<int>(std::ceil(metrics_.lineSpacing())));
+  averageAdvance_ = std::max<qreal>(1, metrics_.horizontalAdvance(QLatin1Char('0')));
+  advances_.assign(0x10000, -1.0f);
+  TextReplaced();
+}
+
+qreal RichTextBox::View::Advance(char16_t ch) {
+  float& cached = advances_[ch];
+  if (cached < 0) {
+    if (IsInvisible(ch) || QChar::isLowSurrogate(ch)) {
+      cached = 0;
+    } else if (QChar::isHighSurrogate(ch)) {
+      // The pair is measured as a full-width character.
+      cached = static_cast<float>(metrics_.horizontalAdvance(QChar(0x3042)));
+    } else if (ch == u'\t') {
+      cached = static_cast<float>(averageAdvance_ * 8);
+    } else {
+      cached = static_cast<float>(metrics_.horizontalAdvance(QChar(ch)));
+    }
+  }
+  return cached;
+}
+
+void RichTextBox::View::TextEdited(int32_t pos) {
+  if (totalsStart_ < 0) return;
+  if (pos < totalsStart_) {
+    TextReplaced();
+    return;
+  }
+  // Totals for offsets up to the edit still hold: the line starts where it did.
+  const size_t keep = static_cast<size_t>((pos - totalsStart_) / kBlock) + 1;
+  if (totals_.size() > keep) totals_.resize(keep);
+}
+
+void RichTextBox::View::TextReplaced() {
+  totalsStart_ = -1;
+  totals_.clear();
+}
+
+void RichTextBox::View::ExtendTotals(int32_t start, int32_t end, int32_t offset, qreal x) {
+  if (totalsStart_ != start) {
+    totalsStart_ = start;
+    totals_.assign(1, 0.0);
+  }
+  const QString& text = box_.model_.text();
+  const char16_t* data = reinterpret_cast<const char16_t*>(text.constData());
+  for (;;) {
+    const int32_t covered = start + static_cast<int32_t>(totals_.size() - 1) * kBlock;
+    if (covered + kBlock > end) return;  // the last partial block is summed on demand
+    if (covered >= offset && totals_.back() > x) return;
+    double sum = totals_.back();
+    for (int32_t i = covered; i < covered + kBlock; ++i) sum += Advance(data[i]);
+    totals_.push_back(sum);
+  }
+}
+
+qreal RichTextBox::View::LongXOf(int32_t start, int32_t end, int32_t offset) {
+  ExtendTotals(start, end, offset, -1);
+  const int32_t block = std::min<int32_t>((offset - start) / kBlock,
+                                          static_cast<int32_t>(totals_.size()) - 1);
+  const char16_t* data = reinterpret_cast<const char16_t*>(box_.model_.text().constData());
+  double x = totals_[block];
+  for (int32_t i = start + block * kBlock; i < offset; ++i) x += Advance(data[i]);
+  return x;
+}
+
+int32_t RichTextBox::View::LongOffsetAt(int32_t start, int32_t end, qreal x) {
+  if (x <= 0) return start;
+  ExtendTotals(start, end, start, x);
+  // The last total at or before x.
+  const auto it = std::upper_bound(totals_.begin(), totals_.end(), static_cast<double>(x));
+  const int32_t block = static_cast<int32_t>(it - totals_.begin()) - 1;
+  const QString& text = box_.model_.text();
+  const char16_t* data = reinterpret_cast<const char16_t*>(text.constData());
+  double left = totals_[block];
+  int32_t i = start + block * kBlock;
+  for (; i < end; ++i) {
+    const double advance = Advance(data[i]) +
+                           (QChar::isHighSurrogate(data[i]) && i + 1 < end ? Advance(data[i + 1]) : 0);
+    if (x < left + advance / 2) break;
+    left += advance;
+    if (QChar::isHighSurrogate(data[i]) && i + 1 < end) ++i;
+  }
+  return std::min(i, end);
+}
+
+void RichTextBox::View::Layout(QTextLayout& layout, int32_t from, int32_t to) const {
+  layout.setText(DisplayText(QStringView(box_.model_.text()).mid(from, to - from)));
+  layout.setFont(font_);
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  option.setTabStopDistance(averageAdvance_ * 8);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (line.isValid()) line.setLineWidth(1e6);
+  layout.endLayout();
+}
+
+qreal RichTextBox::View::XOf(int32_t line, int32_t offset) {
+  const RichTextModel& model = box_.model_;
+  const int32_t start = model.lineStart(line);
+  const int32_t end = model.lineTextEnd(line);
+  offset = std::clamp(offset, start, end);
+  if (offset == start) return 0;
+  if (end - start > kLongLine) return LongXOf(start, end, offset);
+  QTextLayout layout;
+  Layout(layout, start, end);
+  return layout.lineAt(0).cursorToX(offset - start);
+}
+
+int32_t RichTextBox::View::OffsetAt(int32_t line, qreal x) {
+  const RichTextModel& model = box_.model_;
+  const int32_t start = model.lineStart(line);
+  const int32_t end = model.lineTextEnd(line);
+  if (start == end) return start;
+  if (end - start > kLongLine) return LongOffsetAt(start, end, x);
+  QTextLayout layout;
+  Layout(layout, start, end);
+  const int pos = layout.lineAt(0).xToCursor(x, QTextLine::CursorBetweenCharacters);
+  return std::clamp(start + pos, start, end);
+}
+
+qreal RichTextBox::View::Paint(QPainter& painter, QSize size, int32_t firstLine, int scrollX,
+                               bool showCaret) {
+  const RichTextModel& model = box_.model_;
+  const QPalette& palette = box_.palette();
+  const QString& text = model.text();
+  const std::vector<ColorRun>& runs = model.runs();
+  const int32_t selFrom = model.selStart();
+  const int32_t selTo = selFrom + model.selLength();
+  const int32_t caret = model.caret();
+  const int32_t caretLine = model.lineFromChar(caret);
+
+  QTextCharFormat selected;
+  selected.setBackground(palette.highlight());
+  selected.setForeground(palette.highlightedText());
+
+  qreal widest = 0;
+  int y = 0;
+  for (int32_t line = std::max(0, firstLine); line < model.lineCount() && y < size.height();
+       ++line, y += lineHeight_) {
+    const int32_t start = model.lineStart(line);
+    const int32_t end = model.lineTextEnd(line);
+    int32_t from = start;
+    int32_t to = end;
+    qreal x0 = 0;
+    if (end - start > kLongLine) {
+      // Lay out only the stretch that shows, a few characters wider each side.
+      from = std::max(start, LongOffsetAt(start, end, scrollX - kMargin) - 8);
+      to = std::min(end, LongOffsetAt(start, end, scrollX + size.width()) + 8);
+      if (IsLowSurrogate(text, from)) --from;
+      if (IsLowSurrogate(text, to)) ++to;
+      x0 = LongXOf(start, end, from);
+    }
+
+    QList<QTextLayout::FormatRange> colours;
+    auto run = std::upper_bound(runs.begin(), runs.end(), from,
+                                [](int32_t o, const ColorRun& r) { return o < r.start; });
+    if (run != runs.begin()) --run;
+    for (; run != runs.end() && run->start < to; ++run) {
+      const int32_t runEnd = (run + 1 == runs.end()) ? model.length() : (run + 1)->start;
+      const int32_t a = std::max(run->start, from);
+      const int32_t b = std::min(runEnd, to);
+      if (b <= a) continue;
+      QTextCharFormat format;
+      format.setForeground(QColor::fromRgba(run->color));
+      colours.append({a - from, b - a, format});
+    }
+
+    QTextLayout layout;
+    layout.setFormats(colours);
+    Layout(layout, from, to);
+    const QTextLine textLine = layout.lineAt(0);
+
+    QList<QTextLayout::FormatRange> selections;
+    if (selFrom < to && selTo > from) {
+      const int32_t a = std::max(selFrom, from);
+      const int32_t b = std::min(selTo, to);
+      selections.append({a - from, b - a, selected});
+    }
+    const QPointF origin(kMargin + x0 - scrollX, y);
+    layout.draw(&painter, origin, selections, QRectF(0, y, size.width(), lineHeight_));
+
+    const qreal width = textLine.isValid() ? textLine.naturalTextWidth() : 0;
+    if (to == end) widest = std::max(widest, x0 + width);
+    // A selected line break shows as a highlighted cell after the line.
+    if (to == end && line + 1 < model.lineCount() && selFrom <= end && selTo > end) {
+      painter.fillRect(QRectF(origin.x() + width, y, averageAdvance_, lineHeight_),
+                       palette.highlight());
+    }
+    if (showCaret && line == caretLine && caret >= from && caret <= to) {
+      const qreal x = origin.x() + (textLine.isValid() ? textLine.cursorToX(caret - from) : 0);
+      painter.fillRect(QRectF(x, y, kCaretWidth, lineHeight_), palette.text());
+    }
+  }
+  return widest;
+}
