@@ -6,32 +6,63 @@
 
 #include "platform/Cp932.h"
 
+namespace {
+
+// The file form of one ASCII character, written at `out`; returns how far the
+// output advances (0 for a space or ";", which are dropped). Branch-free, so
+// that the long ASCII stretches of a program go fast.
+template <typename Out>
+inline qsizetype PutAscii(Out* out, char16_t c) {
+  *out = static_cast<Out>(c - (char16_t(c - u'a') < 26 ? 0x20 : 0));
+  return (c != u' ') & (c != u';');
+}
+
+}  // namespace
+
 QString ProgramFileText(const QString& editorText) {
   const qsizetype length = editorText.size();
-  const QChar* in = editorText.constData();
+  const char16_t* in = reinterpret_cast<const char16_t*>(editorText.constData());
   QString out(length, Qt::Uninitialized);
-  QChar* const begin = out.data();
-  QChar* o = begin;
+  char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+  char16_t* o = begin;
   for (qsizetype i = 0; i < length; ++i) {
-    const char16_t c = in[i].unicode();
+    const char16_t c = in[i];
     if (c < 0x80) {
-      if (c == u' ' || c == u';') continue;
-      *o++ = QChar((c >= u'a' && c <= u'z') ? char16_t(c - 0x20) : c);
-    } else if (QChar::isHighSurrogate(c) && i + 1 < length && in[i + 1].isLowSurrogate()) {
-      const char32_t upper = QChar::toUpper(QChar::surrogateToUcs4(c, in[i + 1].unicode()));
-      *o++ = QChar(QChar::highSurrogate(upper));
-      *o++ = QChar(QChar::lowSurrogate(upper));
+      o += PutAscii(o, c);
+    } else if (QChar::isHighSurrogate(c) && i + 1 < length && QChar::isLowSurrogate(in[i + 1])) {
+      const char32_t upper = QChar::toUpper(QChar::surrogateToUcs4(c, in[i + 1]));
+      *o++ = QChar::highSurrogate(upper);
+      *o++ = QChar::lowSurrogate(upper);
       ++i;
     } else if (QChar::isSurrogate(c)) {
       // A lone surrogate stands for a byte kept from the file as it was.
-      *o++ = QChar(c);
+      *o++ = c;
     } else {
       // One character for one: the text keeps its length and line positions.
-      *o++ = QChar(QChar::toUpper(char32_t(c)));
+      *o++ = static_cast<char16_t>(QChar::toUpper(char32_t(c)));
     }
   }
   out.truncate(o - begin);
   return out;
+}
+
+Cp932Encoded EncodeProgramFile(const QString& editorText) {
+  // Programs are nearly always ASCII, whose CP932 bytes are the characters
+  // themselves: transform straight into bytes, and take the general road
+  // only when some other character turns up.
+  const qsizetype length = editorText.size();
+  const char16_t* in = reinterpret_cast<const char16_t*>(editorText.constData());
+  Cp932Encoded encoded;
+  encoded.bytes.resize(length);
+  char* const begin = encoded.bytes.data();
+  char* o = begin;
+  for (qsizetype i = 0; i < length; ++i) {
+    const char16_t c = in[i];
+    if (c >= 0x80) return EncodeCp932(ProgramFileText(editorText));
+    o += PutAscii(o, c);
+  }
+  encoded.bytes.truncate(o - begin);
+  return encoded;
 }
 
 namespace {
@@ -62,11 +93,11 @@ bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
 }
 
 WriteResult WriteProgramFile(const QString& path, const QString& editorText) {
-  const QString fileText = ProgramFileText(editorText);
-  const Cp932Encoded encoded = EncodeCp932(fileText);
+  const Cp932Encoded encoded = EncodeProgramFile(editorText);
   WriteResult result;
   if (encoded.badOffset >= 0) {
     // The file text has the editor's line ends, so its line count is the editor's.
+    const QString fileText = ProgramFileText(editorText);
     const QChar* text = fileText.constData();
     result.status = WriteStatus::kUnencodable;
     result.badLine =

@@ -7,9 +7,15 @@
 #include <QString>
 #include <cstdint>
 
+#include "platform/Cp932.h"
+
 // The file form of an editor text: upper case, every space (code 32) and
 // every ";" removed. Line ends and all other characters stay where they are.
 QString ProgramFileText(const QString& editorText);
+
+// The CP932 bytes of ProgramFileText(editorText); badOffset, when set, is an
+// index into that file text.
+Cp932Encoded EncodeProgramFile(const QString& editorText);
 
 enum class WriteStatus {
   kWritten,      // the file now holds the program

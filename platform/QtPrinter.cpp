@@ -123,13 +123,20 @@ bool QtPrinter::Print(const QString& text) {
 
   for (const QString& line : text.split(kLineEnd)) {
     if (y_ > 0 && y_ + lineHeight > pageHeight + slack) {
-      if (!printer_->newPage()) {
+      // The line goes to the top of a new page. The sheet itself is started
+      // only when something is drawn on it, so that empty lines at the end of
+      // a job do not give an empty sheet.
+      pageWanted_ = true;
+      y_ = 0;
+    }
+    if (!line.isEmpty()) {
+      if (pageWanted_ && !printer_->newPage()) {
         failed_ = true;
         return false;
       }
-      y_ = 0;
+      pageWanted_ = false;
+      painter_->drawText(QPointF(x_ * scale, (y_ + ascent) * scale), line);
     }
-    if (!line.isEmpty()) painter_->drawText(QPointF(x_ * scale, (y_ + ascent) * scale), line);
     x_ = 0;
     y_ += lineHeight;
   }
@@ -141,5 +148,6 @@ bool QtPrinter::EndDoc() {
   const bool ended = painter_->end();
   x_ = 0;
   y_ = 0;
+  pageWanted_ = false;
   return ended && printer_->printerState() != QPrinter::Error;
 }

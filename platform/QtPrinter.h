@@ -60,5 +60,6 @@ class QtPrinter : public Printer {
   QFont font_;
   double x_ = 0;
   double y_ = 0;
+  bool pageWanted_ = false;  // the next drawing starts a new sheet
   bool failed_ = false;
 };

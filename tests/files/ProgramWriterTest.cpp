@@ -82,7 +82,10 @@ TEST(ProgramWriter, UnwritablePlacesFailAndLeaveTheOldFile) {
   EXPECT_EQ(WriteProgramFile(dir.filePath(QStringLiteral("missing/a.m")), QStringLiteral("A ;\r\n"))
                 .status,
             WriteStatus::kFailed);
+}
 
+TEST(ProgramWriter, ReadOnlyFileFailsAndKeepsItsContent) {
+  QTemporaryDir dir;
   const QString readOnly = dir.filePath(QStringLiteral("ro.m"));
   ASSERT_TRUE(WriteFileBytes(readOnly, "OLD"));
   QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
