@@ -191,3 +191,7 @@ void RichTextBox::paintEvent(QPaintEvent*) {
                      View::kCaretWidth - viewport()->width();
   if (needed > horizontalScrollBar()->maximum()) horizontalScrollBar()->setMaximum(needed);
 }
+
+// The meta-object code goes into this file's object, so that linking the
+// control does not pull in the meta-objects of every other window class.
+#include "moc_RichTextBox.cpp"

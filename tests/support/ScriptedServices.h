@@ -87,6 +87,8 @@ class ScriptedServices : public Services {
 
   // Runs during every message box, e.g. to check what the frame shows then.
   std::function<void(const ShownMessage&)> onMessage;
+  // Runs during every open or save dialog, before it returns its path.
+  std::function<void()> onDialog;
 
   int MsgBox(const QString& prompt, int style, const QString& title) override {
     messages.push_back({prompt, style, title});
@@ -100,10 +102,12 @@ class ScriptedServices : public Services {
   }
   QString ShowOpenDialog(const QString& filter, int flags) override {
     openCalls.push_back({filter, flags});
+    if (onDialog) onDialog();
     return Next(openPaths);
   }
   QString ShowSaveDialog(const QString& filter, int flags) override {
     saveCalls.push_back({filter, flags});
+    if (onDialog) onDialog();
     return Next(savePaths);
   }
   std::unique_ptr<Printer> DefaultPrinter() override {

@@ -1,0 +1,49 @@
+#include "editor/Form1.h"
+#include "frame/FrameControls.h"
+#include "frame/MDIForm1.h"
+#include "files/ProgramFile.h"
+#include "platform/DrawingLock.h"
+#include "platform/RichTextBox.h"
+#include "platform/Services.h"
+
+void MDIForm1::mnuFileOpen_Click() {
+  DisableFrameControls();
+  DrawingLockGuard lock(this);
+  EnableFrameControlsOnExit enable(*this);
+
+  CommonDialog1.Filter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞｯｸ(*.s)|*.m;*.s");
+  CommonDialog1.FileName = QString();
+  CommonDialog1.Flags = OFN_FILEMUSTEXIST;
+  CommonDialog1.ShowOpen();
+  const QString path = CommonDialog1.FileName;
+  if (path.isEmpty()) return;
+
+  // A file can vanish or turn out unreadable after the dialog accepted it.
+  QString text;
+  if (!ReadProgramFile(path, text)) {
+    MsgBox(services_, path + QStringLiteral("\r\n\r\n上記のファイルを開けませんでした。"),
+           MsgBoxStyle::kInformation, QStringLiteral("報告"));
+    return;
+  }
+
+  Form1* form = CreateForm();
+  form->SetCaption(path);
+  form->RichTextBox1->SetText(text);
+  form->UndoText = text;
+  form->UndoStartPos = 0;
+  form->SetVisible(true);
+  FormNumber += 1;
+  WinOrgNoCngWinOrder();
+}
+
+void MDIForm1::mnuNewProgram_Click() {
+  DisableFrameControls();
+  DrawingLockGuard lock(this);
+  EnableFrameControlsOnExit enable(*this);
+
+  Form1* form = CreateForm();
+  form->SetCaption(QStringLiteral("新規"));
+  form->SetVisible(true);
+  FormNumber += 1;
+  WinOrgNoCngWinOrder();
+}

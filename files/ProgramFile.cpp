@@ -1,0 +1,39 @@
+#include "files/ProgramFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/Cp932.h"
+#include "text/ProgramText.h"
+
+QString ProgramTextFromFile(QString content) {
+  // One pass in place, left to right; pairs do not overlap, so CR CR LF
+  // becomes CR ";". (QString::replace moves the tail once per match, which is
+  // quadratic on a file of millions of lines.)
+  const qsizetype n = content.size();
+  QChar* text = content.data();
+  qsizetype out = 0;
+  for (qsizetype i = 0; i < n; ++i) {
+    if (text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n') {
+      text[out++] = u';';
+      ++i;
+    } else {
+      text[out++] = text[i];
+    }
+  }
+  content.truncate(out);
+  return NormalizeProgramText(content);
+}
+
+bool ReadProgramFile(const QString& path, QString& text) {
+  if (QFileInfo(path).isDir()) return false;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return false;
+  file.close();
+  QString content = DecodeCp932(bytes);
+  bytes = QByteArray();  // the raw bytes are not needed any more
+  text = ProgramTextFromFile(std::move(content));
+  return true;
+}

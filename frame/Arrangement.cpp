@@ -1,0 +1,120 @@
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <cmath>
+
+#include "editor/Form1.h"
+#include "frame/MDIForm1.h"
+#include "platform/DrawingLock.h"
+#include "platform/RichTextBox.h"
+
+namespace {
+
+// Tiles `windows` (top-most first) over `area`: up to three stand side by side
+// in full-height columns; more fill floor(sqrt(n)) columns, the later columns
+// taking one extra row each when the count does not divide evenly. Windows go
+// column by column, top to bottom, so the top-most takes the top-left place.
+void TileVertically(const QList<QMdiSubWindow*>& windows, const QRect& area) {
+  const int n = static_cast<int>(windows.size());
+  if (n == 0) return;
+  const int columns = n <= 3 ? n : static_cast<int>(std::floor(std::sqrt(static_cast<double>(n))));
+  const int baseRows = n / columns;
+  const int extra = n % columns;  // the last `extra` columns get baseRows + 1
+  const int columnWidth = area.width() / columns;
+
+  int next = 0;
+  for (int c = 0; c < columns; ++c) {
+    const int rows = baseRows + (c >= columns - extra ? 1 : 0);
+    const int left = area.left() + c * columnWidth;
+    const int width = c == columns - 1 ? area.right() + 1 - left : columnWidth;
+    const int rowHeight = area.height() / rows;
+    for (int r = 0; r < rows; ++r) {
+      const int top = area.top() + r * rowHeight;
+      const int height = r == rows - 1 ? area.bottom() + 1 - top : rowHeight;
+      QMdiSubWindow* window = windows[next++];
+      if (window->isMaximized()) window->showNormal();
+      window->setGeometry(left, top, width, height);
+    }
+  }
+}
+
+}  // namespace
+
+void MDIForm1::WinOrgNoCngWinOrder() {
+  if (FormNumber < 1) return;
+  CancelReReMove = 1;
+
+  if (Form1* active = ActiveForm()) active->ExFocused = 1;
+
+  // Activating the windows oldest first leaves the newest on top: the
+  // stacking order becomes the creation order.
+  for (Form1* form : Forms()) {
+    if (form->MeExiting == 0) form->SetFocus();
+  }
+
+  // Tile the visible, non-minimised windows, top-most first.
+  QList<QMdiSubWindow*> stack;
+  const QList<QMdiSubWindow*> bottomFirst = mdiArea_->subWindowList(QMdiArea::StackingOrder);
+  for (auto it = bottomFirst.crbegin(); it != bottomFirst.crend(); ++it) {
+    if ((*it)->isVisible() && !(*it)->isMinimized()) stack.append(*it);
+  }
+  TileVertically(stack, mdiArea_->viewport()->rect());
+
+  // Give the focus back to the window that had it.
+  for (Form1* form : Forms()) {
+    if (form->ExFocused == 1 && form->MeExiting == 0) {
+      form->SetFocus();
+      form->ExFocused = 0;
+    }
+  }
+
+  CancelReReMove = 0;
+}
+
+void MDIForm1::mnuWindow_Click() {
+  Form1* active = ActiveForm();
+  if (FormNumber < 1 || !active) {
+    mnuLeft->setEnabled(false);
+    return;
+  }
+  const bool atLeft = active->Left() == 0 && active->Top() == 0;
+  mnuLeft->setEnabled(!(active->RichTextBox1->SelLength() != 0 || active->EditFlag == 1 ||
+                        active->EditDoneFlag == 1 || atLeft));
+}
+
+void MDIForm1::mnuLeft_Click() {
+  if (FormNumber <= 1) return;
+  Form1* old = ActiveForm();
+  if (!old) return;
+
+  const QString undoText = old->UndoText;
+  const int32_t undoStartPos = old->UndoStartPos;
+  const QString redoText = old->RedoText;
+  const int32_t redoStartPos = old->RedoStartPos;
+  const int16_t redoUndoFlag = old->RedoUndoFlag;
+  const int16_t editingStartedFlag = old->EditingStartedFlag;
+
+  DrawingLockGuard lock(this);
+  RightMoveFlag = 1;
+
+  const QString caption = old->Caption();
+  const QString text = old->RichTextBox1->Text();
+
+  int16_t cancel = 0;
+  old->Form_Unload(cancel);
+
+  Form1* form = CreateForm();
+  form->SetCaption(caption);
+  form->RichTextBox1->SetText(text);
+  form->SetVisible(true);
+
+  form->UndoText = undoText;
+  form->UndoStartPos = undoStartPos;
+  form->RedoText = redoText;
+  form->RedoStartPos = redoStartPos;
+  form->RedoUndoFlag = redoUndoFlag;
+  form->EditingStartedFlag = editingStartedFlag;
+
+  WinOrgNoCngWinOrder();
+  RightMoveFlag = 0;
+}
