@@ -8,6 +8,7 @@
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
 #include "files/ProgramWriter.h"
+#include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
 #include "platform/Services.h"
@@ -31,19 +32,6 @@ const QString kSaveAsDeclined = QStringLiteral("「名前を付けて保存」�
 const QString kWriteFailed = QStringLiteral("上記のファイルに保存できませんでした。");
 const QString kUnencodable =
     QStringLiteral("保存できない文字が含まれているため、保存しませんでした。");
-
-// Disables the frame's controls for the life of a command and enables them
-// again on every path out of it.
-class FrameControlsOff {
- public:
-  explicit FrameControlsOff(MDIForm1& frame) : frame_(frame) { frame_.DisableFrameControls(); }
-  ~FrameControlsOff() { frame_.EnableFrameControls(); }
-  FrameControlsOff(const FrameControlsOff&) = delete;
-  FrameControlsOff& operator=(const FrameControlsOff&) = delete;
-
- private:
-  MDIForm1& frame_;
-};
 
 // A report that names a file: the path, an empty line, then the sentence.
 QString FileReport(const QString& path, const QString& sentence) {
@@ -74,7 +62,8 @@ void MDIForm1::mnuOverWrite_Click() {
   const QPointer<Form1> form = ActiveForm();
   if (!form) return;
   {
-    FrameControlsOff controlsOff(*this);
+    DisableFrameControls();
+    const EnableFrameControlsOnExit enableOnExit(*this);
     if (MsgBox(services(), kSaveAsks, MsgBoxStyle::kQuestionYesNo, kAskTitle) ==
         MsgBoxResult::kYes) {
       const QString path = form->Caption();
@@ -92,7 +81,8 @@ void MDIForm1::mnuNameSave_Click() {
   const QPointer<Form1> form = ActiveForm();
   if (!form) return;
   {
-    FrameControlsOff controlsOff(*this);
+    DisableFrameControls();
+    const EnableFrameControlsOnExit enableOnExit(*this);
     if (MsgBox(services(), kSaveAsAsks, MsgBoxStyle::kQuestionYesNo, kAskTitle) ==
         MsgBoxResult::kYes) {
       CommonDialog1.Filter = kProgramFilter;

@@ -29,8 +29,9 @@ constexpr int kSimplex = 1;
 
 // Prints `text` and ends the document; the report says whether the job was
 // handed to the printer.
-void PrintAndReport(Services& services, Printer& printer, const QString& text) {
-  const bool printed = printer.IsAvailable() && printer.Print(text) && printer.EndDoc();
+void PrintAndReport(Services& services, Printer* printer, const QString& text) {
+  const bool printed =
+      printer && printer->IsAvailable() && printer->Print(text) && printer->EndDoc();
   MsgBox(services, printed ? kPrinted : kNotPrinted, MsgBoxStyle::kInformation, kReportTitle);
 }
 
@@ -40,7 +41,7 @@ void MDIForm1::mnuPrintNormal_Click() {
   const QPointer<Form1> form = ActiveForm();
   if (!form) return;
   const std::unique_ptr<Printer> printer = services().DefaultPrinter();
-  PrintAndReport(services(), *printer, form->RichTextBox1->Text());
+  PrintAndReport(services(), printer.get(), form->RichTextBox1->Text());
   if (form) form->SetFocus();
 }
 
@@ -49,7 +50,7 @@ void MDIForm1::mnuPrint_Click() {
   if (!form) return;
   const std::unique_ptr<Printer> printer = services().DefaultPrinter();
   QString listing;
-  if (printer->IsAvailable()) {
+  if (printer && printer->IsAvailable()) {
     printer->SetCurrentX(0);
     printer->SetCurrentY(0);
     printer->SetFontSize(kListingFontSize);
@@ -68,6 +69,6 @@ void MDIForm1::mnuPrint_Click() {
         spaceWidth > 0 ? static_cast<int>(std::floor(printer->ScaleWidth() / spaceWidth / 2)) : 0;
     listing = TwoColumnListing(ProgramLines(form->RichTextBox1->Text()), linesPerPage, columnWidth);
   }
-  PrintAndReport(services(), *printer, listing);
+  PrintAndReport(services(), printer.get(), listing);
   if (form) form->SetFocus();
 }
