@@ -1,0 +1,63 @@
+// The text routines on programs of the sizes CAM systems write.
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+#include "bench/NcProgram.h"
+#include "text/ProgramText.h"
+
+namespace {
+
+constexpr qsizetype kMegabyte = 1024 * 1024;
+
+// The program as the reader hands it to the normaliser: the file's text with
+// every CR LF turned into ";".
+const QString& ReaderText(qsizetype bytes) {
+  static std::map<qsizetype, QString> texts;
+  QString& text = texts[bytes];
+  if (text.isEmpty()) {
+    // Built by hand: QString::replace moves the tail of the text per match.
+    const QByteArray file = MakeNcProgramBytes(bytes);
+    text.resize(file.size());
+    qsizetype w = 0;
+    for (qsizetype i = 0; i < file.size(); ++i) {
+      if (file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n') {
+        text[w++] = u';';
+        ++i;
+      } else {
+        text[w++] = QLatin1Char(file[i]);
+      }
+    }
+    text.truncate(w);
+  }
+  return text;
+}
+
+const QString& CanonicalText100Mb() {
+  static const QString text = MakeCanonicalNcProgram(100 * kMegabyte);
+  return text;
+}
+
+void BM_NormalizeProgramText(benchmark::State& state) {
+  const QString& text = ReaderText(state.range(0) * kMegabyte);
+  for (auto _ : state) {
+    QString out = NormalizeProgramText(text);
+    benchmark::DoNotOptimize(out);
+  }
+  state.SetBytesProcessed(state.iterations() * text.size());
+}
+BENCHMARK(BM_NormalizeProgramText)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+
+void BM_GetProgramLine_LastLine100Mb(benchmark::State& state) {
+  const QString& text = CanonicalText100Mb();
+  const int32_t lines = int32_t(text.count(u'\n'));
+  for (auto _ : state) {
+    LineInfo line = GetProgramLine(lines, text);
+    benchmark::DoNotOptimize(line);
+  }
+  state.counters["lines"] = lines;
+}
+BENCHMARK(BM_GetProgramLine_LastLine100Mb)->Unit(benchmark::kMillisecond);
+
+}  // namespace

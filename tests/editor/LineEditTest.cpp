@@ -1,0 +1,162 @@
+// The road of one edit and the ways a line edit ends.
+
+#include "editor/EditorFixture.h"
+#include "text/ProgramText.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+class LineEditTest : public EditorFixture {};
+
+TEST_F(LineEditTest, TypedStatementTurnsRedThenBlueThenBlack) {
+  Open(QStringLiteral("A ;\r\n"), 5);  // caret on the empty last line
+
+  Type("g");
+  EXPECT_EQ(box->Text(), QStringLiteral("A ;\r\nG"));
+  EXPECT_EQ(form->EditFlag, 1);
+  EXPECT_EQ(box->DragMode(), 1);
+  EXPECT_EQ(form->UndoText, QStringLiteral("A ;\r\n"));
+  EXPECT_EQ(form->UndoStartPos, 5);
+  EXPECT_EQ(Panel(2), ModeTexts::kLineEdit);
+  EXPECT_TRUE(AllColored(0, 5, TextColors::kNormal));
+  EXPECT_EQ(ColorAt(5), TextColors::kEditedLine);
+
+  Type("01x10;");
+  EXPECT_EQ(box->Text(), QStringLiteral("A ;\r\nG01X10;"));
+  EXPECT_TRUE(AllColored(5, 12, TextColors::kEditedLine));
+  EXPECT_EQ(form->UndoText, QStringLiteral("A ;\r\n")) << "snapshot taken once per edit";
+
+  Press(Qt::Key_Return);
+  const QString committed = QStringLiteral("A ;\r\nG01 X10 ;\r\n");
+  EXPECT_EQ(box->Text(), committed);
+  EXPECT_EQ(form->EditFlag, 0);
+  EXPECT_EQ(form->EditDoneFlag, 1);
+  EXPECT_EQ(box->DragMode(), 0);
+  EXPECT_EQ(form->confirmStartPos(), 5);
+  EXPECT_EQ(form->confirmLength(), 11);
+  EXPECT_EQ(box->SelStart(), 16);
+  EXPECT_TRUE(AllColored(5, 16, TextColors::kCommitted));
+  EXPECT_EQ(Panel(2), ModeTexts::kConfirmation);
+
+  Type("q");  // any key ends confirmation and is itself discarded
+  EXPECT_EQ(box->Text(), committed);
+  EXPECT_EQ(form->EditDoneFlag, 0);
+  EXPECT_TRUE(AllColored(0, 16, TextColors::kNormal));
+  EXPECT_EQ(form->RedoText, committed);
+  EXPECT_EQ(form->RedoStartPos, 16);
+  EXPECT_EQ(form->RedoUndoFlag, 0);
+  EXPECT_EQ(form->EditingStartedFlag, 1);
+  EXPECT_EQ(Panel(2), ModeTexts::kBrowse);
+}
+
+TEST_F(LineEditTest, ModifierAloneEndsConfirmation) {
+  Open(QStringLiteral("A ;\r\n"), 0);
+  Type("1");
+  Press(Qt::Key_Down);
+  ASSERT_EQ(form->EditDoneFlag, 1);
+  Press(Qt::Key_Shift);
+  EXPECT_EQ(form->EditDoneFlag, 0);
+  EXPECT_EQ(box->Text(), QStringLiteral("1 A ;\r\n"));
+}
+
+TEST_F(LineEditTest, UnfinishedStatementJoinsTheNextLine) {
+  Open(QStringLiteral("G01\r\nX10 ;\r\nY5 ;\r\n"), 3);
+  Type("x");
+  Press(Qt::Key_Return);
+  EXPECT_EQ(box->Text(), QStringLiteral("G01 XX10 ;\r\nY5 ;\r\n"));
+  EXPECT_EQ(form->confirmLength(), 12);
+}
+
+TEST_F(LineEditTest, JoinedTextWithoutEndRunsIntoTheFollowingLine) {
+  Open(QStringLiteral("G01\r\nX10\r\nY5 ;\r\n"), 3);
+  Type("2");
+  Press(Qt::Key_Return);
+  EXPECT_EQ(box->Text(), QStringLiteral("G012 X10Y5 ;\r\n"));
+}
+
+TEST_F(LineEditTest, OnlyOneFollowingLineIsJoined) {
+  Open(QStringLiteral("A\r\nB\r\nC ;\r\n"), 1);
+  Type("1");
+  Press(Qt::Key_Return);
+  EXPECT_EQ(box->Text(), QStringLiteral("A1 BC ;\r\n"));
+}
+
+TEST_F(LineEditTest, BlankLineIsRemovedWithoutConfirmation) {
+  Open(QStringLiteral("A ;\r\n\r\nB ;\r\n"), 5);
+  Type(" ");
+  ASSERT_EQ(form->EditFlag, 1);
+  Press(Qt::Key_Return);
+  EXPECT_EQ(box->Text(), QStringLiteral("A ;\r\nB ;\r\n"));
+  EXPECT_EQ(form->EditFlag, 0);
+  EXPECT_EQ(form->EditDoneFlag, 0);
+  EXPECT_EQ(box->DragMode(), 0);
+  EXPECT_EQ(Panel(2), ModeTexts::kBrowse);
+}
+
+TEST_F(LineEditTest, CommitOnEmptyLastLineReturnsToBrowse) {
+  Open(QStringLiteral("A ;\r\nB"), 6);
+  Press(Qt::Key_Backspace);  // removes "B": the caret is behind the final break
+  ASSERT_EQ(form->EditFlag, 1);
+  ASSERT_EQ(box->Text(), QStringLiteral("A ;\r\n"));
+  Press(Qt::Key_Return);
+  EXPECT_EQ(box->Text(), QStringLiteral("A ;\r\n"));
+  EXPECT_EQ(form->EditFlag, 0);
+  EXPECT_EQ(form->EditDoneFlag, 0);
+  EXPECT_EQ(Panel(2), ModeTexts::kBrowse);
+}
+
+TEST_F(LineEditTest, EachCommitKeyEndsTheEdit) {
+  // The caret stands inside line 2; the key commits without moving it further.
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Down}) {
+    Open(QStringLiteral("X ;\r\nAB ;\r\nC ;\r\n"), 6);
+    Type("1");
+    Press(key);
+    EXPECT_EQ(form->EditDoneFlag, 1) << key;
+    EXPECT_EQ(box->Text(), QStringLiteral("X ;\r\nA1 B ;\r\nC ;\r\n")) << key;
+    EXPECT_EQ(box->SelStart(), 13) << "caret behind the committed text, key " << key;
+  }
+}
+
+TEST_F(LineEditTest, LeftAndRightCommitOnlyAtTheLineEdges) {
+  Open(QStringLiteral("X ;\r\nAB ;\r\n"), 6);
+  Type("1");  // "A1B ;", caret at 7
+  Press(Qt::Key_Left);
+  EXPECT_EQ(form->EditFlag, 1);
+  EXPECT_EQ(box->SelStart(), 6);
+  Press(Qt::Key_Left);
+  EXPECT_EQ(box->SelStart(), 5);
+  EXPECT_EQ(form->EditFlag, 1);
+  Press(Qt::Key_Left);  // at the start of line 2: commits, caret stays
+  EXPECT_EQ(form->EditDoneFlag, 1);
+
+  Open(QStringLiteral("AB ;\r\n"), 3);
+  Type("1");  // "AB 1;" caret at 4, before ";"
+  Press(Qt::Key_Right);
+  EXPECT_EQ(form->EditFlag, 1);
+  Press(Qt::Key_Right);  // before the CR: commits
+  EXPECT_EQ(form->EditDoneFlag, 1);
+}
+
+TEST_F(LineEditTest, LeftAtStartOfFirstLineDoesNotCommit) {
+  Open(QStringLiteral("AB ;\r\n"), 0);
+  Type("1");
+  Press(Qt::Key_Left);
+  ASSERT_EQ(box->SelStart(), 0);
+  Press(Qt::Key_Left);
+  EXPECT_EQ(form->EditFlag, 1);
+  EXPECT_EQ(form->EditDoneFlag, 0);
+  EXPECT_EQ(box->SelStart(), 0);
+}
+
+TEST_F(LineEditTest, CommittedLinesAreCanonical) {
+  Open(QStringLiteral("N1G01X1.5Y2 ;\r\n"), 0);
+  Type("#1=2a,x");
+  Press(Qt::Key_Return);
+  const QString text = box->Text();
+  const QString committed = text.mid(form->confirmStartPos(), form->confirmLength());
+  EXPECT_EQ(NormalizeProgramText(committed), committed);
+  EXPECT_EQ(committed, QStringLiteral("#1=2 A,XN1 G01 X1.5 Y2 ;\r\n"));
+}
+
+}  // namespace
