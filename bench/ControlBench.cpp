@@ -92,3 +92,70 @@ void BM_ControlPaintLastScreen(benchmark::State& state) {
 BENCHMARK(BM_ControlPaintLastScreen)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// A hostile file: 50 MB of program without a single line break.
+const QString& OneLongLine() {
+  static const QString text = QString(QStringLiteral("G01X10.Y-20.5F100")).repeated((50 << 20) / 17);
+  return text;
+}
+
+// Putting the caret at the end of the line measures the whole line once.
+void BM_ControlLongLineCaretToEnd(benchmark::State& state) {
+  RichTextBox box;
+  box.resize(800, 600);
+  for (auto _ : state) {
+    state.PauseTiming();
+    box.SetText(OneLongLine());
+    state.ResumeTiming();
+    box.SetSelStart(static_cast<int32_t>(box.Text().size()));
+  }
+}
+BENCHMARK(BM_ControlLongLineCaretToEnd)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ControlLongLinePaintEnd(benchmark::State& state) {
+  RichTextBox box;
+  box.resize(800, 600);
+  box.SetText(OneLongLine());
+  box.SetSelStart(static_cast<int32_t>(box.Text().size()) - 300);
+  box.SetSelLength(100);
+  QImage image(box.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    box.viewport()->render(&image);
+  }
+}
+BENCHMARK(BM_ControlLongLinePaintEnd)->Unit(benchmark::kMillisecond);
+
+// Typing at the end of the long line: the measured totals up to the edit stay.
+void BM_ControlLongLineTypeAtEnd(benchmark::State& state) {
+  RichTextBox box;
+  box.resize(800, 600);
+  box.SetText(OneLongLine());
+  box.SetSelStart(static_cast<int32_t>(box.Text().size()));
+  QImage image(box.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    box.SetSelText(QStringLiteral("X"));
+    box.viewport()->render(&image);
+  }
+}
+BENCHMARK(BM_ControlLongLineTypeAtEnd)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// Lines just short enough to be laid out whole.
+void BM_ControlPaintWideLines(benchmark::State& state) {
+  const QString line = QString(QStringLiteral("G01X10.Y-20.5F100")).repeated(4000 / 17) + "\r\n";
+  RichTextBox box;
+  box.resize(800, 600);
+  box.SetText(line.repeated(200));
+  QImage image(box.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    box.viewport()->render(&image);
+  }
+}
+BENCHMARK(BM_ControlPaintWideLines)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -38,6 +38,7 @@ void RichTextBox::SetText(const QString& text) {
   const Selection before = CurrentSelection();
   model_.setText(text);
   view_->TextReplaced();
+  measuredWidth_ = 0;
   horizontalScrollBar()->setValue(0);
   verticalScrollBar()->setValue(0);
   Finish(before, true);
@@ -114,8 +115,9 @@ void RichTextBox::UpdateScrollRanges() {
   QScrollBar* horizontal = horizontalScrollBar();
   const qint64 estimate = static_cast<qint64>(
       std::ceil(static_cast<double>(model_.maxLineLength()) * view_->AverageAdvance()));
-  const qint64 width = std::min<qint64>(estimate + 2 * View::kMargin + View::kCaretWidth,
-                                        std::numeric_limits<int>::max() / 2);
+  const qint64 width = std::max<qint64>(
+      measuredWidth_, std::min<qint64>(estimate + 2 * View::kMargin + View::kCaretWidth,
+                                       std::numeric_limits<int>::max() / 2));
   const int viewWidth = viewport()->width();
   horizontal->setPageStep(std::max(1, viewWidth));
   horizontal->setSingleStep(std::max(1, static_cast<int>(view_->AverageAdvance())));
@@ -145,7 +147,7 @@ void RichTextBox::EnsureCaretVisible() {
   const qreal x = view_->XOf(line, model_.caret());
   const int left = static_cast<int>(std::floor(x));
   const int right = static_cast<int>(std::ceil(x)) + 2 * View::kMargin + View::kCaretWidth;
-  if (right - viewWidth > horizontal->maximum()) horizontal->setMaximum(right - viewWidth);
+  WidenTo(right);
   if (left < horizontal->value()) {
     horizontal->setValue(std::max(0, left - viewWidth / 4));
   } else if (right > horizontal->value() + viewWidth) {
@@ -187,9 +189,15 @@ void RichTextBox::paintEvent(QPaintEvent*) {
   const qreal widest = view_->Paint(painter, viewport()->size(), verticalScrollBar()->value(),
                                     horizontalScrollBar()->value(), showCaret);
   // A line of wide characters may reach past the estimated width.
-  const int needed = static_cast<int>(std::ceil(widest)) + 2 * View::kMargin +
-                     View::kCaretWidth - viewport()->width();
-  if (needed > horizontalScrollBar()->maximum()) horizontalScrollBar()->setMaximum(needed);
+  WidenTo(static_cast<int>(std::ceil(widest)) + 2 * View::kMargin + View::kCaretWidth);
+}
+
+void RichTextBox::WidenTo(int contentWidth) {
+  if (contentWidth <= measuredWidth_) return;
+  measuredWidth_ = contentWidth;
+  QScrollBar* horizontal = horizontalScrollBar();
+  const int maximum = contentWidth - viewport()->width();
+  if (maximum > horizontal->maximum()) horizontal->setMaximum(maximum);
 }
 
 // The meta-object code goes into this file's object, so that linking the

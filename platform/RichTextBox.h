@@ -125,5 +125,10 @@ class RichTextBox : public QAbstractScrollArea {
   int16_t dragMode_ = 0;
   bool dragging_ = false;
   std::optional<qreal> goalX_;  // x that Up/Down keep, while they repeat
+  // Width of the text in pixels as far as painting and caret moves have
+  // measured it, beyond the estimate from the longest line; kept until the
+  // whole text is replaced.
+  int measuredWidth_ = 0;
+  void WidenTo(int contentWidth);
   std::unique_ptr<View> view_;
 };

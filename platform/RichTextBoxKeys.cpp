@@ -243,7 +243,9 @@ void RichTextBox::MoveCaret(int code, Qt::KeyboardModifiers modifiers) {
       QScrollBar* vertical = verticalScrollBar();
       const int top = vertical->value();
       MoveCaretVertically(code == kVkPrior ? -page : page, extend);
+      // The view turns the page with the caret, as far as it can.
       vertical->setValue(top + (code == kVkPrior ? -page : page));
+      EnsureCaretVisible();
       break;
     }
     case kVkHome:

@@ -61,64 +61,63 @@ qreal RichTextBox::View::Advance(char16_t ch) {
 }
 
 void RichTextBox::View::TextEdited(int32_t pos) {
-  if (totalsStart_ < 0) return;
-  if (pos < totalsStart_) {
-    TextReplaced();
-    return;
+  for (auto it = totals_.begin(); it != totals_.end();) {
+    if (it->first > pos) {
+      // The line may start elsewhere now.
+      it = totals_.erase(it);
+      continue;
+    }
+    // Totals up to the edit still hold: the line starts where it did.
+    const size_t keep = static_cast<size_t>((pos - it->first) / kBlock) + 1;
+    if (it->second.size() > keep) it->second.resize(keep);
+    ++it;
   }
-  // Totals for offsets up to the edit still hold: the line starts where it did.
-  const size_t keep = static_cast<size_t>((pos - totalsStart_) / kBlock) + 1;
-  if (totals_.size() > keep) totals_.resize(keep);
 }
 
-void RichTextBox::View::TextReplaced() {
-  totalsStart_ = -1;
-  totals_.clear();
-}
+void RichTextBox::View::TextReplaced() { totals_.clear(); }
 
-void RichTextBox::View::ExtendTotals(int32_t start, int32_t end, int32_t offset, qreal x) {
-  if (totalsStart_ != start) {
-    totalsStart_ = start;
-    totals_.assign(1, 0.0);
-  }
-  const QString& text = box_.model_.text();
-  const char16_t* data = reinterpret_cast<const char16_t*>(text.constData());
+const std::vector<double>& RichTextBox::View::ExtendTotals(int32_t start, int32_t end,
+                                                           int32_t offset, qreal x) {
+  if (totals_.size() >= kKeptTotals && !totals_.count(start)) totals_.clear();
+  std::vector<double>& totals = totals_[start];
+  if (totals.empty()) totals.push_back(0.0);
+  const char16_t* data = reinterpret_cast<const char16_t*>(box_.model_.text().constData());
   for (;;) {
-    const int32_t covered = start + static_cast<int32_t>(totals_.size() - 1) * kBlock;
-    if (covered + kBlock > end) return;  // the last partial block is summed on demand
-    if (covered >= offset && totals_.back() > x) return;
-    double sum = totals_.back();
+    const int32_t covered = start + static_cast<int32_t>(totals.size() - 1) * kBlock;
+    if (covered + kBlock > end) break;  // the last partial block is summed on demand
+    if (covered >= offset && totals.back() > x) break;
+    double sum = totals.back();
     for (int32_t i = covered; i < covered + kBlock; ++i) sum += Advance(data[i]);
-    totals_.push_back(sum);
+    totals.push_back(sum);
   }
+  return totals;
 }
 
 qreal RichTextBox::View::LongXOf(int32_t start, int32_t end, int32_t offset) {
-  ExtendTotals(start, end, offset, -1);
+  const std::vector<double>& totals = ExtendTotals(start, end, offset, -1);
   const int32_t block = std::min<int32_t>((offset - start) / kBlock,
-                                          static_cast<int32_t>(totals_.size()) - 1);
+                                          static_cast<int32_t>(totals.size()) - 1);
   const char16_t* data = reinterpret_cast<const char16_t*>(box_.model_.text().constData());
-  double x = totals_[block];
+  double x = totals[block];
   for (int32_t i = start + block * kBlock; i < offset; ++i) x += Advance(data[i]);
   return x;
 }
 
 int32_t RichTextBox::View::LongOffsetAt(int32_t start, int32_t end, qreal x) {
   if (x <= 0) return start;
-  ExtendTotals(start, end, start, x);
+  const std::vector<double>& totals = ExtendTotals(start, end, start, x);
   // The last total at or before x.
-  const auto it = std::upper_bound(totals_.begin(), totals_.end(), static_cast<double>(x));
-  const int32_t block = static_cast<int32_t>(it - totals_.begin()) - 1;
-  const QString& text = box_.model_.text();
-  const char16_t* data = reinterpret_cast<const char16_t*>(text.constData());
-  double left = totals_[block];
+  const auto it = std::upper_bound(totals.begin(), totals.end(), static_cast<double>(x));
+  const int32_t block = static_cast<int32_t>(it - totals.begin()) - 1;
+  const char16_t* data = reinterpret_cast<const char16_t*>(box_.model_.text().constData());
+  double left = totals[block];
   int32_t i = start + block * kBlock;
   for (; i < end; ++i) {
-    const double advance = Advance(data[i]) +
-                           (QChar::isHighSurrogate(data[i]) && i + 1 < end ? Advance(data[i + 1]) : 0);
+    const bool pair = QChar::isHighSurrogate(data[i]) && i + 1 < end;
+    const double advance = Advance(data[i]) + (pair ? Advance(data[i + 1]) : 0);
     if (x < left + advance / 2) break;
     left += advance;
-    if (QChar::isHighSurrogate(data[i]) && i + 1 < end) ++i;
+    if (pair) ++i;
   }
   return std::min(i, end);
 }

@@ -12,6 +12,7 @@
 #include <QRectF>
 #include <QString>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/RichTextBox.h"
@@ -22,9 +23,11 @@ class QTextLayout;
 class RichTextBox::View {
  public:
   // Lines longer than this are measured by advances and laid out in part.
-  static constexpr int32_t kLongLine = 4096;
+  static constexpr int32_t kLongLine = 256;
   // Characters between two running totals of a long line.
-  static constexpr int32_t kBlock = 4096;
+  static constexpr int32_t kBlock = 1024;
+  // Long lines whose running totals are kept.
+  static constexpr size_t kKeptTotals = 128;
   // Space left of the text, in pixels.
   static constexpr int kMargin = 2;
   static constexpr int kCaretWidth = 2;
@@ -48,15 +51,15 @@ class RichTextBox::View {
   // document pixels.
   qreal Paint(QPainter& painter, QSize size, int32_t firstLine, int scrollX, bool showCaret);
 
-  // Keeps the running totals of a long line valid across an edit at `pos`.
+  // Keeps the running totals of long lines valid across an edit at `pos`.
   void TextEdited(int32_t pos);
   void TextReplaced();
 
  private:
   qreal Advance(char16_t ch);
   // Running totals for the long line starting at `start`, covering at least
-  // up to `offset` (or, with `x`, until the total passes x).
-  void ExtendTotals(int32_t start, int32_t end, int32_t offset, qreal x);
+  // up to `offset` and until the total passes x (or the line ends).
+  const std::vector<double>& ExtendTotals(int32_t start, int32_t end, int32_t offset, qreal x);
   qreal LongXOf(int32_t start, int32_t end, int32_t offset);
   int32_t LongOffsetAt(int32_t start, int32_t end, qreal x);
   // A laid-out stretch [from, to) of the text, starting at document x `x0`.
@@ -69,8 +72,8 @@ class RichTextBox::View {
   qreal averageAdvance_ = 8;
   std::vector<float> advances_;  // per UTF-16 unit; negative until measured
 
-  int32_t totalsStart_ = -1;     // line start the totals belong to
-  std::vector<double> totals_;   // x of start + k * kBlock
+  // Per long line, by its start: x of start + k * kBlock.
+  std::unordered_map<int32_t, std::vector<double>> totals_;
 };
 
 // The text of [from, to) as it is laid out: a bare CR takes no room and shows

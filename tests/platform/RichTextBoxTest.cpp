@@ -57,7 +57,10 @@ class RichTextBoxTest : public testing::Test {
   QPoint PointOf(int32_t offset) {
     box.SetSelStart(offset);
     const QRect caret = static_cast<QWidget&>(box).inputMethodQuery(Qt::ImCursorRectangle).toRect();
-    return caret.center() - box.viewport()->pos();
+    const QPoint centre = caret.center() - box.viewport()->pos();
+    // The control keeps the caret in view.
+    EXPECT_TRUE(box.viewport()->rect().contains(centre)) << "offset " << offset;
+    return centre;
   }
 
   RichTextBox box;
@@ -206,6 +209,19 @@ TEST_F(RichTextBoxTest, UpAndDownKeepTheColumnAcrossAShortLine) {
   EXPECT_EQ(box.SelStart(), 10);  // end of the short line
   Key(Qt::Key_Down);
   EXPECT_EQ(box.SelStart(), 17);  // back in column 5
+}
+
+TEST_F(RichTextBoxTest, PagesAndFarMovesKeepTheCaretInView) {
+  QString text;
+  for (int i = 1; i <= 300; ++i) text += QStringLiteral("N%1 G01 X%1 ;\r\n").arg(i);
+  box.SetText(text);
+  for (int32_t offset : {static_cast<int32_t>(text.size()), 0, 2000, 1000}) PointOf(offset);
+  box.verticalScrollBar()->setValue(0);  // the caret scrolled out of sight by the wheel
+  box.SetSelStart(2000);
+  box.verticalScrollBar()->setValue(0);
+  Key(Qt::Key_PageDown);
+  const QRect caret = static_cast<QWidget&>(box).inputMethodQuery(Qt::ImCursorRectangle).toRect();
+  EXPECT_TRUE(box.rect().contains(caret.center()));
 }
 
 TEST_F(RichTextBoxTest, SelChangeOnlyWhenTheSelectionChanges) {
