@@ -1,36 +1,40 @@
 #include "text/ProgramText.h"
 
 #include <QChar>
+#include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace {
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool IsLetter(char16_t c) { return c >= u'A' && c <= u'Z'; }
-
-// Output buffer written through a raw pointer; grows geometrically. One pass
-// over the input touches each character once and allocates only on growth.
-class Output {
- public:
-  explicit Output(qsizetype expected) { out_.resize(expected < 16 ? 16 : expected); }
-  void Reserve(qsizetype more) {
-    if (used_ + more > out_.size()) {
-      out_.resize((used_ + more) * 3 / 2);
-    }
-  }
-  void Put(char16_t c) { out_.data()[used_++] = QChar(c); }
-  void Pop() { --used_; }
-  qsizetype Size() const { return used_; }
-  char16_t Last() const { return out_.constData()[used_ - 1].unicode(); }
-  QString Take() {
-    out_.truncate(used_);
-    out_.squeeze();
-    return std::move(out_);
-  }
-
- private:
-  QString out_;
-  qsizetype used_ = 0;
+// What the walk does with an ASCII character.
+enum CharClass : uint8_t {
+  kOther,      // kept as it is, digit flag unchanged (CR among them)
+  kDigit,      // kept, sets the digit flag
+  kLetter,     // an address letter or the comma: a space before it after a number
+  kLower,      // a lower-case letter: upper-cased, then as kLetter
+  kStatement,  // ";": becomes " ;" CR LF
+  kSpace,      // dropped
+  kLineFeed,   // removes the carriage return before it, else kept
 };
+
+constexpr std::array<uint8_t, 128> MakeClasses() {
+  std::array<uint8_t, 128> classes{};
+  for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
+  for (int c = 'A'; c <= 'Z'; ++c) classes[c] = kLetter;
+  for (int c = 'a'; c <= 'z'; ++c) classes[c] = kLower;
+  classes[','] = kLetter;
+  classes[';'] = kStatement;
+  classes[' '] = kSpace;
+  classes['\n'] = kLineFeed;
+  return classes;
+}
+constexpr std::array<uint8_t, 128> kClasses = MakeClasses();
+
+// No input character gives more than four output characters (";").
+constexpr qsizetype kMaxGrowth = 4;
+// Input is walked in blocks; room for a whole block is made before it.
+constexpr qsizetype kBlock = 4096;
 
 }  // namespace
 
@@ -38,53 +42,91 @@ class Output {
 // directly follows a carriage return kept from the input removes the pair, and
 // the carriage return before a removed pair may pair with the line feed after
 // it ("\r\r\n\n" goes entirely), so that no CR LF survives that a second pass
-// would remove: the canonical form is a fixed point; every other character is
-// upper-cased and walked with the digit flag.
+// would remove: the canonical form is a fixed point. Every other character is
+// upper-cased and walked with the digit flag. Upper-casing never makes a space,
+// a line break, a digit or ";", so classifying after it is the same as before.
 QString NormalizeProgramText(const QString& Text) {
   const qsizetype n = Text.size();
   const char16_t* in = reinterpret_cast<const char16_t*>(Text.constData());
-  Output out(n + n / 4 + 16);
-  bool digitSeen = false;
+  QString out;
+  out.resize(n + n / 4 + 16);
+  char16_t* base = reinterpret_cast<char16_t*>(out.data());
+  char16_t* o = base;
+  bool digitSeen = false;  // a digit since the last inserted space or ";"
 
-  for (qsizetype i = 0; i < n; ++i) {
-    char16_t c = in[i];
-    if (c == u' ') continue;
-    // A carriage return at the end of the output always comes from the input:
-    // the ones this routine adds are followed by their line feed.
-    if (c == u'\n' && out.Size() > 0 && out.Last() == u'\r') {
-      out.Pop();
-      continue;
-    }
-    out.Reserve(5);
-
-    if (c < 0x80) {
-      if (c >= u'a' && c <= u'z') c -= 32;
-    } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) {
-      const char32_t upper =
-          QChar::toUpper(QChar::surrogateToUcs4(c, in[i + 1]));
-      out.Put(QChar::highSurrogate(upper));
-      out.Put(QChar::lowSurrogate(upper));
-      ++i;
-      continue;
-    } else if (!QChar::isSurrogate(c)) {
-      const char32_t upper = QChar::toUpper(static_cast<char32_t>(c));
-      if (upper <= 0xFFFF) c = static_cast<char16_t>(upper);
+  qsizetype i = 0;
+  while (i < n) {
+    const qsizetype blockEnd = std::min(n, i + kBlock);
+    const qsizetype used = o - base;
+    // One more for the low half of a surrogate pair that ends past the block.
+    const qsizetype needed = used + kMaxGrowth * (blockEnd - i + 1);
+    if (needed > out.size()) {
+      out.resize(std::max(needed, out.size() + out.size() / 2));
+      base = reinterpret_cast<char16_t*>(out.data());
+      o = base + used;
     }
 
-    if (c == u';') {
-      out.Put(u' ');
-      out.Put(u';');
-      out.Put(u'\r');
-      out.Put(u'\n');
-      digitSeen = false;
-      continue;
+    for (; i < blockEnd; ++i) {
+      char16_t c = in[i];
+      if (c >= 0x80) {
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) {
+          const char32_t upper = QChar::toUpper(QChar::surrogateToUcs4(c, in[i + 1]));
+          *o++ = QChar::highSurrogate(upper);
+          *o++ = QChar::lowSurrogate(upper);
+          ++i;
+          continue;
+        }
+        if (!QChar::isSurrogate(c)) {
+          const char32_t upper = QChar::toUpper(static_cast<char32_t>(c));
+          if (upper <= 0xFFFF) c = static_cast<char16_t>(upper);
+        }
+        // A few characters upper-case to an address letter ("ı" to "I").
+        if (c >= 0x80) {
+          *o++ = c;
+          continue;
+        }
+      }
+      switch (kClasses[c]) {
+        case kOther:
+          *o++ = c;
+          break;
+        case kDigit:
+          *o++ = c;
+          digitSeen = true;
+          break;
+        case kLower:
+          c -= u'a' - u'A';
+          [[fallthrough]];
+        case kLetter:
+          if (digitSeen) {
+            *o++ = u' ';
+            digitSeen = false;
+          }
+          *o++ = c;
+          break;
+        case kStatement:
+          o[0] = u' ';
+          o[1] = u';';
+          o[2] = u'\r';
+          o[3] = u'\n';
+          o += 4;
+          digitSeen = false;
+          break;
+        case kSpace:
+          break;
+        case kLineFeed:
+          // A carriage return at the end of the output always comes from the
+          // input: the ones added here are followed by their line feed.
+          if (o > base && o[-1] == u'\r') {
+            --o;
+          } else {
+            *o++ = c;
+          }
+          break;
+      }
     }
-    if ((IsLetter(c) || c == u',') && digitSeen) {
-      out.Put(u' ');
-      digitSeen = false;
-    }
-    if (IsDigit(c)) digitSeen = true;
-    out.Put(c);
   }
-  return out.Take();
+  out.truncate(o - base);
+  out.squeeze();
+  return out;
 }
