@@ -8,22 +8,13 @@
 #include <chrono>
 #include <memory>
 
+#include "bench/BenchServices.h"
 #include "bench/NcProgram.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
-#include "platform/Printer.h"
-#include "platform/Services.h"
 
 namespace {
-
-class SilentServices : public Services {
- public:
-  int MsgBox(const QString&, int, const QString&) override { return 1; }
-  QString ShowOpenDialog(const QString&, int) override { return {}; }
-  QString ShowSaveDialog(const QString&, int) override { return {}; }
-  std::unique_ptr<Printer> DefaultPrinter() override { return nullptr; }
-};
 
 const QString& Program(int megabytes) {
   static QString ten = MakeCanonicalNcProgram(10 << 20);

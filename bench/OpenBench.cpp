@@ -18,19 +18,9 @@
 #include "frame/MDIForm1.h"
 #include "platform/Printer.h"
 #include "platform/RichTextBox.h"
-#include "platform/Services.h"
+#include "bench/BenchServices.h"
 
 namespace {
-
-// Answers the open dialog with one path; nothing else is asked.
-class OpenOnly : public Services {
- public:
-  QString path;
-  int MsgBox(const QString&, int, const QString&) override { return MsgBoxResult::kOk; }
-  QString ShowOpenDialog(const QString&, int) override { return path; }
-  QString ShowSaveDialog(const QString&, int) override { return QString(); }
-  std::unique_ptr<Printer> DefaultPrinter() override { return nullptr; }
-};
 
 // One program file per size, written once per run.
 QString ProgramFile(qsizetype bytes) {
@@ -54,8 +44,8 @@ double MaxRssMiB() {
 
 void BM_OpenProgram(benchmark::State& state) {
   const qsizetype bytes = state.range(0) << 20;
-  OpenOnly services;
-  services.path = ProgramFile(bytes);
+  SilentServices services;
+  services.openPath = ProgramFile(bytes);
   MDIForm1 frame(services);
   frame.show();
   for (auto _ : state) {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "bench/NcProgram.h"
+#include "files/ProgramFile.h"
 #include "text/ProgramText.h"
 
 namespace {
@@ -17,19 +18,7 @@ const QString& ReaderText(qsizetype bytes) {
   static std::map<qsizetype, QString> texts;
   QString& text = texts[bytes];
   if (text.isEmpty()) {
-    // Built by hand: QString::replace moves the tail of the text per match.
-    const QByteArray file = MakeNcProgramBytes(bytes);
-    text.resize(file.size());
-    qsizetype w = 0;
-    for (qsizetype i = 0; i < file.size(); ++i) {
-      if (file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n') {
-        text[w++] = u';';
-        ++i;
-      } else {
-        text[w++] = QLatin1Char(file[i]);
-      }
-    }
-    text.truncate(w);
+    text = StatementsFromFileText(QString::fromLatin1(MakeNcProgramBytes(bytes)));
   }
   return text;
 }

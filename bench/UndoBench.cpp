@@ -5,22 +5,13 @@
 #include <chrono>
 #include <memory>
 
+#include "bench/BenchServices.h"
 #include "bench/NcProgram.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
-#include "platform/Printer.h"
-#include "platform/Services.h"
 
 namespace {
-
-class QuietServices : public Services {
- public:
-  int MsgBox(const QString&, int, const QString&) override { return 1; }
-  QString ShowOpenDialog(const QString&, int) override { return {}; }
-  QString ShowSaveDialog(const QString&, int) override { return {}; }
-  std::unique_ptr<Printer> DefaultPrinter() override { return nullptr; }
-};
 
 template <typename Command>
 double TimeWithPaint(MDIForm1& frame, Command command) {
@@ -33,7 +24,7 @@ double TimeWithPaint(MDIForm1& frame, Command command) {
 // Step 0: undo from the after-state; 1: redo from the before-state.
 void BM_UndoRedo(benchmark::State& state) {
   const bool redo = state.range(1) == 1;
-  QuietServices services;
+  SilentServices services;
   MDIForm1 frame(services);
   frame.show();
   frame.mnuNewProgram_Click();

@@ -92,6 +92,10 @@ class Form1 : public QMdiSubWindow {
   void ShowModeText();
   // Takes the undo snapshot unless a line edit is already open.
   void TakeUndoSnapshot();
+  // Types one character at the caret and starts or continues the line edit.
+  void TypeCharacter(QChar character);
+  // Line-edit mode on: EditFlag 1 and the mouse shut out.
+  void EnterLineEdit();
   // Routes the control's events to the handlers above (editor/ControlEvents.cpp).
   void ConnectControlEvents();
 

@@ -93,10 +93,9 @@ void Form1::RichTextBox1_KeyDown(int16_t& KeyCode, int16_t /*Shift*/) {
         box.SetSelStart(info.StartPos - 1);
         box.SetSelText(QStringLiteral("\r\n"));
         box.SetSelStart(box.SelStart() - 2);
-        box.SetSelColor(TextColors::kEditedLine);
-        EditFlag = 1;
+        box.SetSelColor(TextColors::kEditedLine);  // what is typed next is red
         KeyCode = 0;
-        box.SetDragMode(1);
+        EnterLineEdit();
         ShowLineEditMode();
       }
       break;
@@ -159,11 +158,8 @@ void Form1::RichTextBox1_KeyDown(int16_t& KeyCode, int16_t /*Shift*/) {
 
   // Letters are typed in upper case whatever Shift, Ctrl or Caps Lock say.
   if (box.SelLength() == 0 && KeyCode >= Key::kA && KeyCode <= Key::kZ) {
-    DrawingLockGuard lock(frame_);
-    TakeUndoSnapshot();
-    box.SetSelText(QString(QChar(KeyCode)));
+    const QChar letter(KeyCode);
     KeyCode = 0;
-    StartLineEdit();
-    ShowLineEditMode();
+    TypeCharacter(letter);
   }
 }

@@ -4,8 +4,6 @@
 
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
-#include "frame/MDIForm1.h"
-#include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
 
 namespace {
@@ -29,10 +27,7 @@ void Form1::RichTextBox1_KeyPress(int16_t& KeyAscii) {
     KeyAscii = 0;
     return;
   }
-  DrawingLockGuard lock(frame_);
-  TakeUndoSnapshot();
-  box.SetSelText(QString(QChar(KeyAscii)));
+  const QChar character(KeyAscii);
   KeyAscii = 0;
-  StartLineEdit();
-  ShowLineEditMode();
+  TypeCharacter(character);
 }

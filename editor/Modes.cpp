@@ -24,6 +24,15 @@ void SelectLine(RichTextBox& box, const LineInfo& info) {
   box.SetSelLength(info.EndPos - info.StartPos + 1);
 }
 
+// Colours the line red and leaves the caret where it was.
+void MarkEditedLine(RichTextBox& box, const LineInfo& info) {
+  const int32_t caret = box.SelStart();
+  SelectLine(box, info);
+  box.SetSelColor(TextColors::kEditedLine);
+  box.SetSelLength(0);
+  box.SetSelStart(caret);
+}
+
 // The statement is finished when its last character, ignoring line breaks
 // and blanks, is the statement end.
 bool LacksStatementEnd(const QString& lineText) {
@@ -51,30 +60,31 @@ void Form1::TakeUndoSnapshot() {
   UndoStartPos = RichTextBox1->SelStart();
 }
 
+void Form1::TypeCharacter(QChar character) {
+  DrawingLockGuard lock(frame_);
+  TakeUndoSnapshot();
+  RichTextBox1->SetSelText(QString(character));
+  StartLineEdit();
+  ShowLineEditMode();
+}
+
 void Form1::StartLineEdit() {
   RichTextBox& box = *RichTextBox1;
   box.SetSelLength(0);
-  const int32_t caret = box.SelStart();
-  SelectLine(box, LineAt(box, caret));
-  box.SetSelColor(TextColors::kEditedLine);
-  box.SetSelLength(0);
-  box.SetSelStart(caret);
-  EditFlag = 1;
-  box.SetDragMode(1);
+  MarkEditedLine(box, LineAt(box, box.SelStart()));
+  EnterLineEdit();
 }
 
 void Form1::StartLineEditAfterDelete() {
   RichTextBox& box = *RichTextBox1;
   const LineInfo info = LineAt(box, box.SelStart());
-  if (info.Status == 0) {
-    const int32_t caret = box.SelStart();
-    SelectLine(box, info);
-    box.SetSelColor(TextColors::kEditedLine);
-    box.SetSelLength(0);
-    box.SetSelStart(caret);
-  }
+  if (info.Status == 0) MarkEditedLine(box, info);
+  EnterLineEdit();
+}
+
+void Form1::EnterLineEdit() {
   EditFlag = 1;
-  box.SetDragMode(1);
+  RichTextBox1->SetDragMode(1);  // the mouse is shut out while a line is edited
 }
 
 void Form1::CommitEditLine() {

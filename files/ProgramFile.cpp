@@ -6,7 +6,7 @@
 #include "platform/Cp932.h"
 #include "text/ProgramText.h"
 
-QString ProgramTextFromFile(QString content) {
+QString StatementsFromFileText(QString content) {
   // One pass in place, left to right; pairs do not overlap, so CR CR LF
   // becomes CR ";". (QString::replace moves the tail once per match, which is
   // quadratic on a file of millions of lines.)
@@ -22,7 +22,11 @@ QString ProgramTextFromFile(QString content) {
     }
   }
   content.truncate(out);
-  return NormalizeProgramText(content);
+  return content;
+}
+
+QString ProgramTextFromFile(QString content) {
+  return NormalizeProgramText(StatementsFromFileText(std::move(content)));
 }
 
 bool ReadProgramFile(const QString& path, QString& text) {

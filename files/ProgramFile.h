@@ -8,7 +8,10 @@
 // the file cannot be opened or read (missing, a folder, no access, I/O error).
 bool ReadProgramFile(const QString& path, QString& text);
 
-// The canonical text of a program file's decoded content: each CR LF pair
-// becomes the ";" that ends its line's statement, then the statement
-// normaliser runs. A CR or LF outside such a pair stays.
+// A program file's decoded content with each CR LF pair turned into the ";"
+// that ends its line's statement. A CR or LF outside such a pair stays.
+QString StatementsFromFileText(QString content);
+
+// The canonical text of a program file's decoded content: its statements
+// (above) brought into form by the statement normaliser.
 QString ProgramTextFromFile(QString content);

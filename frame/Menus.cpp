@@ -61,6 +61,11 @@ void MDIForm1::CreateMenus() {
   // before it drops down, so that it can set its items' enabled state.
   connect(mnuFileOpen, &QAction::triggered, this, &MDIForm1::mnuFileOpen_Click);
   connect(mnuNewProgram, &QAction::triggered, this, &MDIForm1::mnuNewProgram_Click);
+  connect(mnuFile, &QMenu::aboutToShow, this, &MDIForm1::mnuFile_Click);
+  connect(mnuOverWrite, &QAction::triggered, this, &MDIForm1::mnuOverWrite_Click);
+  connect(mnuNameSave, &QAction::triggered, this, &MDIForm1::mnuNameSave_Click);
+  connect(mnuPrintNormal, &QAction::triggered, this, &MDIForm1::mnuPrintNormal_Click);
+  connect(mnuPrint, &QAction::triggered, this, &MDIForm1::mnuPrint_Click);
   connect(mnuEdit, &QMenu::aboutToShow, this, &MDIForm1::mnuEdit_Click);
   connect(mnuUndo, &QAction::triggered, this, &MDIForm1::mnuUndo_Click);
   connect(mnuRedo, &QAction::triggered, this, &MDIForm1::mnuRedo_Click);

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "platform/Printer.h"
+#include "platform/QtPrinter.h"
 
 namespace {
 
@@ -74,4 +75,4 @@ QString QtServices::ShowSaveDialog(const QString& filter, int flags) {
   return RunFileDialog(filter, flags, QFileDialog::AcceptSave);
 }
 
-std::unique_ptr<Printer> QtServices::DefaultPrinter() { return nullptr; }
+std::unique_ptr<Printer> QtServices::DefaultPrinter() { return std::make_unique<QtPrinter>(); }

@@ -134,9 +134,17 @@ int16_t RichTextBox::ShiftState(Qt::KeyboardModifiers modifiers) {
 bool RichTextBox::focusNextPrevChild(bool) { return false; }
 
 void RichTextBox::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers();
+  // Alt combinations belong to the menu bar, also when it missed them (as it
+  // can while its window is not the active one): they are neither reported
+  // nor typed. Alt pressed alone is an ordinary key.
+  if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) &&
+      VirtualKeyCode(event->key(), modifiers) != 18) {
+    event->ignore();
+    return;
+  }
   event->accept();
   const QPointer<RichTextBox> alive(this);
-  const Qt::KeyboardModifiers modifiers = event->modifiers();
   int code = VirtualKeyCode(event->key(), modifiers);
   if (code == 0) code = kVkOther;
 
@@ -149,9 +157,6 @@ void RichTextBox::keyPressEvent(QKeyEvent* event) {
 
   MoveCaret(keyCode, modifiers);
 
-  // Alt combinations type nothing (AltGr, which is Ctrl+Alt on some systems,
-  // does).
-  if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier)) return;
   const QString typed = event->text();
   for (const QChar ch : typed) {
     int16_t keyAscii = static_cast<int16_t>(ch.unicode());

@@ -115,6 +115,19 @@ TEST_F(RichTextBoxTest, ControlKeysTypeNothingButEnterBreaksTheLine) {
   EXPECT_EQ(box.GetLineFromChar(3), 1);
 }
 
+TEST_F(RichTextBoxTest, AltCombinationsAreLeftToTheMenuBar) {
+  box.SetText("AB");
+  log.clear();
+  QKeyEvent altF(QEvent::KeyPress, Qt::Key_F, Qt::AltModifier, "f");
+  QCoreApplication::sendEvent(&box, &altF);
+  EXPECT_FALSE(altF.isAccepted()) << "passed on to the window and its menu bar";
+  EXPECT_TRUE(log.empty()) << "no key-down, no character";
+  Key(Qt::Key_Alt, {}, Qt::AltModifier);  // Alt alone is an ordinary key
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].rfind("down 18 ", 0), 0u) << log[0];
+  EXPECT_EQ(box.Text(), "AB");
+}
+
 TEST_F(RichTextBoxTest, CtrlVIsAKeyNotAPaste) {
   box.SetText("AB");
   box.SetSelStart(2);

@@ -1,0 +1,110 @@
+#include "files/ProgramWriter.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+#include "platform/Cp932.h"
+
+namespace {
+
+// The file form of one ASCII character, written at `out`; returns how far the
+// output advances (0 for a space or ";", which are dropped). Branch-free, so
+// that the long ASCII stretches of a program go fast.
+template <typename Out>
+inline qsizetype PutAscii(Out* out, char16_t c) {
+  *out = static_cast<Out>(c - (char16_t(c - u'a') < 26 ? 0x20 : 0));
+  return (c != u' ') & (c != u';');
+}
+
+}  // namespace
+
+QString ProgramFileText(const QString& editorText) {
+  const qsizetype length = editorText.size();
+  const char16_t* in = reinterpret_cast<const char16_t*>(editorText.constData());
+  QString out(length, Qt::Uninitialized);
+  char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+  char16_t* o = begin;
+  for (qsizetype i = 0; i < length; ++i) {
+    const char16_t c = in[i];
+    if (c < 0x80) {
+      o += PutAscii(o, c);
+    } else if (QChar::isHighSurrogate(c) && i + 1 < length && QChar::isLowSurrogate(in[i + 1])) {
+      const char32_t upper = QChar::toUpper(QChar::surrogateToUcs4(c, in[i + 1]));
+      *o++ = QChar::highSurrogate(upper);
+      *o++ = QChar::lowSurrogate(upper);
+      ++i;
+    } else if (QChar::isSurrogate(c)) {
+      // A lone surrogate stands for a byte kept from the file as it was.
+      *o++ = c;
+    } else {
+      // One character for one: the text keeps its length and line positions.
+      *o++ = static_cast<char16_t>(QChar::toUpper(char32_t(c)));
+    }
+  }
+  out.truncate(o - begin);
+  return out;
+}
+
+Cp932Encoded EncodeProgramFile(const QString& editorText) {
+  // Programs are nearly always ASCII, whose CP932 bytes are the characters
+  // themselves: transform straight into bytes, and take the general road
+  // only when some other character turns up.
+  const qsizetype length = editorText.size();
+  const char16_t* in = reinterpret_cast<const char16_t*>(editorText.constData());
+  Cp932Encoded encoded;
+  encoded.bytes.resize(length);
+  char* const begin = encoded.bytes.data();
+  char* o = begin;
+  for (qsizetype i = 0; i < length; ++i) {
+    const char16_t c = in[i];
+    if (c >= 0x80) return EncodeCp932(ProgramFileText(editorText));
+    o += PutAscii(o, c);
+  }
+  encoded.bytes.truncate(o - begin);
+  return encoded;
+}
+
+namespace {
+
+// The file a save really replaces: the target of a symbolic link (so the link
+// stays), otherwise the path itself.
+QString FileToReplace(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.isSymLink()) return path;
+  const QString canonical = info.canonicalFilePath();
+  return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+}  // namespace
+
+bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
+  const QString target = FileToReplace(path);
+  if (target.isEmpty() || QFileInfo(target).isDir()) return false;
+  // QSaveFile writes beside the target and renames over it on commit, taking
+  // over the old file's permissions; until then the old file is untouched.
+  QSaveFile file(target);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (file.write(bytes) != bytes.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+WriteResult WriteProgramFile(const QString& path, const QString& editorText) {
+  const Cp932Encoded encoded = EncodeProgramFile(editorText);
+  WriteResult result;
+  if (encoded.badOffset >= 0) {
+    // The file text has the editor's line ends, so its line count is the editor's.
+    const QString fileText = ProgramFileText(editorText);
+    const QChar* text = fileText.constData();
+    result.status = WriteStatus::kUnencodable;
+    result.badLine =
+        static_cast<int32_t>(std::count(text, text + encoded.badOffset, QChar(u'\n')) + 1);
+    return result;
+  }
+  result.status =
+      WriteFileBytes(path, encoded.bytes) ? WriteStatus::kWritten : WriteStatus::kFailed;
+  return result;
+}

@@ -1,0 +1,108 @@
+// File ▸ Save and File ▸ Save As: write the active editor window's program
+// in the program file format, after the user has confirmed, and report the
+// result. The window's text and state record stay as they are; Save As
+// re-titles the window with the chosen path once the file has been written.
+
+#include <QPointer>
+
+#include "editor/Form1.h"
+#include "editor/ModeTexts.h"
+#include "files/ProgramWriter.h"
+#include "frame/FrameControls.h"
+#include "frame/MDIForm1.h"
+#include "platform/RichTextBox.h"
+#include "platform/Services.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kProgramFilter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞｯｸ(*.s)|*.m;*.s");
+const QString kAskTitle = QStringLiteral("問い合わせ");
+const QString kReportTitle = QStringLiteral("報告");
+
+const QString kSaveAsks = QStringLiteral("プログラムを上書き保存しますか？") + kCrLf + kCrLf +
+                          QStringLiteral("実行した場合、ファイルの内容は現在編集中のプログラムに置き換えられます。");
+const QString kSaveDone = QStringLiteral("上記のプログラムを上書き保存しました。");
+const QString kSaveDeclined = QStringLiteral("「上書き保存を」キャンセルしました。");
+const QString kSaveAsAsks =
+    QStringLiteral("プログラムに名前を付けて保存しますか？") + kCrLf + kCrLf +
+    QStringLiteral("既に存在するファイルを選択した場合、ファイルの内容は現在編集中のプログラムに置き換えられます。");
+const QString kSaveAsDone = QStringLiteral("上記の名前を付けてプログラムを保存しました。");
+const QString kSaveAsDeclined = QStringLiteral("「名前を付けて保存」をキャンセルしました。");
+const QString kWriteFailed = QStringLiteral("上記のファイルに保存できませんでした。");
+const QString kUnencodable =
+    QStringLiteral("保存できない文字が含まれているため、保存しませんでした。");
+
+// A report that names a file: the path, an empty line, then the sentence.
+QString FileReport(const QString& path, const QString& sentence) {
+  return path + kCrLf + kCrLf + sentence;
+}
+
+// Writes the window's program to `path`; on failure reports why and returns false.
+bool WriteReportingFailure(MDIForm1& frame, const Form1& form, const QString& path) {
+  const WriteResult result = WriteProgramFile(path, form.RichTextBox1->Text());
+  switch (result.status) {
+    case WriteStatus::kWritten:
+      return true;
+    case WriteStatus::kUnencodable:
+      MsgBox(frame.services(), FileReport(path, kUnencodable) + kCrLf + LineText(result.badLine),
+             MsgBoxStyle::kInformation, kReportTitle);
+      return false;
+    case WriteStatus::kFailed:
+      break;
+  }
+  MsgBox(frame.services(), FileReport(path, kWriteFailed), MsgBoxStyle::kInformation,
+         kReportTitle);
+  return false;
+}
+
+}  // namespace
+
+void MDIForm1::mnuOverWrite_Click() {
+  const QPointer<Form1> form = ActiveForm();
+  if (!form) return;
+  {
+    DisableFrameControls();
+    const EnableFrameControlsOnExit enableOnExit(*this);
+    if (MsgBox(services(), kSaveAsks, MsgBoxStyle::kQuestionYesNo, kAskTitle) ==
+        MsgBoxResult::kYes) {
+      const QString path = form->Caption();
+      if (WriteReportingFailure(*this, *form, path)) {
+        MsgBox(services(), FileReport(path, kSaveDone), MsgBoxStyle::kInformation, kReportTitle);
+      }
+    } else {
+      MsgBox(services(), kSaveDeclined, MsgBoxStyle::kInformation, kReportTitle);
+    }
+  }
+  if (form) form->SetFocus();
+}
+
+void MDIForm1::mnuNameSave_Click() {
+  const QPointer<Form1> form = ActiveForm();
+  if (!form) return;
+  {
+    DisableFrameControls();
+    const EnableFrameControlsOnExit enableOnExit(*this);
+    if (MsgBox(services(), kSaveAsAsks, MsgBoxStyle::kQuestionYesNo, kAskTitle) ==
+        MsgBoxResult::kYes) {
+      CommonDialog1.Filter = kProgramFilter;
+      CommonDialog1.FileName = QString();
+      CommonDialog1.Flags = OFN_OVERWRITEPROMPT;
+      CommonDialog1.ShowSave();
+      const QString path = CommonDialog1.FileName;
+      if (path.isEmpty()) {
+        // A cancelled dialog leaves the focus where the dialog left it.
+        MsgBox(services(), kSaveAsDeclined, MsgBoxStyle::kInformation, kReportTitle);
+        return;
+      }
+      if (WriteReportingFailure(*this, *form, path)) {
+        form->SetCaption(path);
+        MsgBox(services(), FileReport(form->Caption(), kSaveAsDone), MsgBoxStyle::kInformation,
+               kReportTitle);
+      }
+    } else {
+      MsgBox(services(), kSaveAsDeclined, MsgBoxStyle::kInformation, kReportTitle);
+    }
+  }
+  if (form) form->SetFocus();
+}

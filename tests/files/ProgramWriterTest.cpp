@@ -1,0 +1,116 @@
+// The writer's transformation and the all-or-nothing file write.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "files/ProgramWriter.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+struct TransformCase {
+  const char16_t* editor;
+  const char16_t* file;
+};
+
+TEST(ProgramWriter, TransformationUpperCasesAndDropsSpacesAndSemicolons) {
+  const TransformCase cases[] = {
+      {u"G01 X10 ;\r\nG00 Y5 ;\r\n", u"G01X10\r\nG00Y5\r\n"},
+      {u"g01 x10 ;\r\n", u"G01X10\r\n"},
+      {u"A ;\r\n ;\r\n", u"A\r\n\r\n"},                  // " ;" becomes an empty line
+      {u"G01 X10 ;\r\nG00 Y5", u"G01X10\r\nG00Y5"},      // no line end added
+      {u"", u""},
+      {u"a\tｂ\u3000c;;d", u"A\tＢ\u3000CD"},            // other white space stays
+      {u"x\r\ry\nz", u"X\r\rY\nZ"},                       // bare CR and LF stay
+      {u"n\xDC81\xDCFFm", u"N\xDC81\xDCFFM"},             // kept file bytes stay
+      {u"\U00010428 ;", u"\U00010400"},                   // a pair is cased as one
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ProgramFileText(QString::fromUtf16(c.editor)), QString::fromUtf16(c.file))
+        << QString::fromUtf16(c.editor).toStdString();
+  }
+}
+
+TEST(ProgramWriter, WritesTheFileBytesExactly) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("a.m"));
+  const struct {
+    const char16_t* editor;
+    QByteArray bytes;
+  } cases[] = {
+      {u"G01 X10 ;\r\nG00 Y5 ;\r\n", QByteArray("G01X10\r\nG00Y5\r\n")},
+      {u"g01 x10 ;\r\n", QByteArray("G01X10\r\n")},
+      {u"A ;\r\n ;\r\n", QByteArray("A\r\n\r\n")},
+      {u"G01 X10 ;\r\nG00 Y5", QByteArray("G01X10\r\nG00Y5")},
+      {u"", QByteArray()},
+      {u"(ｶﾀ 加工)", QByteArray("(\xB6\xC0\x89\xC1\x8D\x48)")},
+      {u"X\xDC81\xDCFF", QByteArray("X\x81\xFF")},
+  };
+  for (const auto& c : cases) {
+    const WriteResult result = WriteProgramFile(path, QString::fromUtf16(c.editor));
+    EXPECT_EQ(result.status, WriteStatus::kWritten);
+    EXPECT_EQ(ReadAll(path), c.bytes) << QString::fromUtf16(c.editor).toStdString();
+  }
+}
+
+TEST(ProgramWriter, UnencodableCharacterWritesNothingAndNamesItsLine) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("a.m"));
+  ASSERT_TRUE(WriteFileBytes(path, "OLD\r\n"));
+  const WriteResult result =
+      WriteProgramFile(path, QString::fromUtf16(u"G01 ;\r\n ;\r\nX1 \U0001F600 ;\r\nX\u00E9 ;\r\n"));
+  EXPECT_EQ(result.status, WriteStatus::kUnencodable);
+  EXPECT_EQ(result.badLine, 3);
+  EXPECT_EQ(ReadAll(path), QByteArray("OLD\r\n"));
+  // A surrogate that is not a kept byte cannot be written either.
+  EXPECT_EQ(WriteProgramFile(path, QString::fromUtf16(u"A\xD800")).badLine, 1);
+  EXPECT_EQ(ReadAll(path), QByteArray("OLD\r\n"));
+}
+
+TEST(ProgramWriter, UnwritablePlacesFailAndLeaveTheOldFile) {
+  QTemporaryDir dir;
+  const QString folder = dir.filePath(QStringLiteral("folder.m"));
+  ASSERT_TRUE(QDir().mkdir(folder));
+  EXPECT_EQ(WriteProgramFile(folder, QStringLiteral("A ;\r\n")).status, WriteStatus::kFailed);
+  EXPECT_TRUE(QFileInfo(folder).isDir());
+  EXPECT_EQ(WriteProgramFile(dir.filePath(QStringLiteral("missing/a.m")), QStringLiteral("A ;\r\n"))
+                .status,
+            WriteStatus::kFailed);
+}
+
+TEST(ProgramWriter, ReadOnlyFileFailsAndKeepsItsContent) {
+  QTemporaryDir dir;
+  const QString readOnly = dir.filePath(QStringLiteral("ro.m"));
+  ASSERT_TRUE(WriteFileBytes(readOnly, "OLD"));
+  QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
+  if (QFileInfo(readOnly).isWritable()) GTEST_SKIP() << "running with rights to write anything";
+  EXPECT_EQ(WriteProgramFile(readOnly, QStringLiteral("NEW ;")).status, WriteStatus::kFailed);
+  EXPECT_EQ(ReadAll(readOnly), QByteArray("OLD"));
+}
+
+TEST(ProgramWriter, KeepsPermissionsAndSymbolicLinks) {
+  QTemporaryDir dir;
+  const QString target = dir.filePath(QStringLiteral("real.m"));
+  ASSERT_TRUE(WriteFileBytes(target, "OLD"));
+  const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                           QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                           QFileDevice::ExeOwner;
+  ASSERT_TRUE(QFile::setPermissions(target, permissions));
+  const QString link = dir.filePath(QStringLiteral("link.m"));
+  ASSERT_TRUE(QFile::link(target, link));
+
+  EXPECT_EQ(WriteProgramFile(link, QStringLiteral("G01 X1 ;\r\n")).status, WriteStatus::kWritten);
+  EXPECT_TRUE(QFileInfo(link).isSymLink());
+  EXPECT_EQ(QFileInfo(link).symLinkTarget(), target);
+  EXPECT_EQ(ReadAll(target), QByteArray("G01X1\r\n"));
+  // Owner, group and others (the "user" bits mirror the owner's).
+  EXPECT_EQ(QFile::permissions(target) & 0xf0ff, permissions & 0xf0ff);
+}
+
+}  // namespace
