@@ -3,37 +3,15 @@
 // it: keys sent to the text control, mouse drags on its viewport, menu
 // commands through their handlers.
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QMouseEvent>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
-#include <memory>
 
-#include "editor/Form1.h"
-#include "frame/MDIForm1.h"
-#include "platform/RichTextBox.h"
-#include "support/ScriptedServices.h"
+#include "frame/FrameFixture.h"
 
-class EditFixture : public ::testing::Test {
+class EditFixture : public FrameFixture {
  protected:
-  void SetUp() override {
-    frame = std::make_unique<MDIForm1>(services);
-    frame->show();
-  }
-  void TearDown() override { frame.reset(); }
-
   // Opens a program file holding `fileText` (statements without ";", CR LF).
   Form1* Open(const QByteArray& fileText) {
-    const QString path = dir.filePath(QStringLiteral("p%1.m").arg(++files_));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(fileText);
-    file.close();
-    services.openPaths.push_back(path);
-    frame->mnuFileOpen_Click();
-    return frame->ActiveForm();
+    return OpenProgram(QStringLiteral("p%1.m").arg(++files_), fileText);
   }
   // "N1\r\nN2\r\n…" opened: canonical lines "N1 ;\r\n" … "Nn ;\r\n".
   Form1* OpenNumbered(int lines) {
@@ -84,10 +62,6 @@ class EditFixture : public ::testing::Test {
     QCoreApplication::sendEvent(view, &move);
     QTest::mouseRelease(view, Qt::LeftButton, {}, end);
   }
-
-  ScriptedServices services;
-  std::unique_ptr<MDIForm1> frame;
-  QTemporaryDir dir;
 
  private:
   int files_ = 0;

@@ -11,7 +11,7 @@ class KeyHandlingTest : public EditorFixture {};
 
 TEST_F(KeyHandlingTest, EnterOpensAnEmptyLineAboveTheCaretLine) {
   const QString before = QStringLiteral("A ;\r\nB ;\r\nC ;\r\n");
-  Open(before, 11);  // inside line 3
+  Edit(before, 11);  // inside line 3
   Press(Qt::Key_Return);
   EXPECT_EQ(box->Text(), QStringLiteral("A ;\r\nB ;\r\n\r\nC ;\r\n"));
   EXPECT_EQ(box->SelStart(), 10);
@@ -30,7 +30,7 @@ TEST_F(KeyHandlingTest, EnterOpensAnEmptyLineAboveTheCaretLine) {
 
 TEST_F(KeyHandlingTest, EnterDoesNothingBehindTheFinalBreakOrInAnEmptyText) {
   for (const QString& text : {QStringLiteral("A ;\r\n"), QString()}) {
-    Open(text, static_cast<int32_t>(text.size()));
+    Edit(text, static_cast<int32_t>(text.size()));
     Press(Qt::Key_Return);
     EXPECT_EQ(box->Text(), text);
     EXPECT_EQ(form->EditFlag, 0);
@@ -39,21 +39,21 @@ TEST_F(KeyHandlingTest, EnterDoesNothingBehindTheFinalBreakOrInAnEmptyText) {
 }
 
 TEST_F(KeyHandlingTest, EnterAtTheEndOfAnUnterminatedLastLineOpensALine) {
-  Open(QStringLiteral("A ;\r\nB"), 6);
+  Edit(QStringLiteral("A ;\r\nB"), 6);
   Press(Qt::Key_Return);
   EXPECT_EQ(box->Text(), QStringLiteral("A ;\r\n\r\nB"));
   EXPECT_EQ(form->EditFlag, 1);
 }
 
 TEST_F(KeyHandlingTest, BackspaceAndDeleteRemoveALineBreakAsOneUnit) {
-  Open(QStringLiteral("A ;\r\nB ;\r\n"), 5);
+  Edit(QStringLiteral("A ;\r\nB ;\r\n"), 5);
   Press(Qt::Key_Backspace);
   EXPECT_EQ(box->Text(), QStringLiteral("A ;B ;\r\n"));
   EXPECT_EQ(box->SelStart(), 3);
   EXPECT_EQ(form->EditFlag, 1);
   EXPECT_TRUE(AllColored(0, 8, TextColors::kEditedLine));
 
-  Open(QStringLiteral("A ;\r\nB ;\r\n"), 3);
+  Edit(QStringLiteral("A ;\r\nB ;\r\n"), 3);
   Press(Qt::Key_Delete);
   EXPECT_EQ(box->Text(), QStringLiteral("A ;B ;\r\n"));
   EXPECT_EQ(box->SelStart(), 3);
@@ -61,23 +61,23 @@ TEST_F(KeyHandlingTest, BackspaceAndDeleteRemoveALineBreakAsOneUnit) {
 }
 
 TEST_F(KeyHandlingTest, BareLineEndsAreRemovedAloneNotWithTheirNeighbour) {
-  Open(QStringLiteral("A\nB"), 2);
+  Edit(QStringLiteral("A\nB"), 2);
   Press(Qt::Key_Backspace);
   EXPECT_EQ(box->Text(), QStringLiteral("AB"));
 
-  Open(QStringLiteral("\nB"), 1);
+  Edit(QStringLiteral("\nB"), 1);
   Press(Qt::Key_Backspace);
   EXPECT_EQ(box->Text(), QStringLiteral("B"));
 
-  Open(QStringLiteral("A\rB"), 1);
+  Edit(QStringLiteral("A\rB"), 1);
   Press(Qt::Key_Delete);
   EXPECT_EQ(box->Text(), QStringLiteral("AB"));
 }
 
 TEST_F(KeyHandlingTest, BackspaceAtStartAndDeleteAtEndChangeNothing) {
-  Open(QStringLiteral("A ;\r\n"), 0);
+  Edit(QStringLiteral("A ;\r\n"), 0);
   Press(Qt::Key_Backspace);
-  Open(QStringLiteral("A ;\r\n"), 5);
+  Edit(QStringLiteral("A ;\r\n"), 5);
   Press(Qt::Key_Delete);
   EXPECT_EQ(box->Text(), QStringLiteral("A ;\r\n"));
   EXPECT_EQ(form->EditFlag, 0);
@@ -86,7 +86,7 @@ TEST_F(KeyHandlingTest, BackspaceAtStartAndDeleteAtEndChangeNothing) {
 
 TEST_F(KeyHandlingTest, RepeatedBackspaceTakesTheSnapshotOnce) {
   const QString before = QStringLiteral("G01 X10 ;\r\n");
-  Open(before, 7);
+  Edit(before, 7);
   for (int i = 0; i < 3; ++i) Press(Qt::Key_Backspace);
   EXPECT_EQ(box->Text(), QStringLiteral("G01  ;\r\n"));
   EXPECT_EQ(form->UndoText, before);
@@ -94,7 +94,7 @@ TEST_F(KeyHandlingTest, RepeatedBackspaceTakesTheSnapshotOnce) {
 }
 
 TEST_F(KeyHandlingTest, LettersAreUpperCaseWhateverTheModifiers) {
-  Open(QString(), 0);
+  Edit(QString(), 0);
   Type("a");
   Press(Qt::Key_B, Qt::ShiftModifier);
   Press(Qt::Key_V, Qt::ControlModifier);  // types V; there is no paste key
@@ -104,7 +104,7 @@ TEST_F(KeyHandlingTest, LettersAreUpperCaseWhateverTheModifiers) {
 
 TEST_F(KeyHandlingTest, KeysAreCancelledWhileARangeIsSelected) {
   const QString text = QStringLiteral("A ;\r\nB ;\r\n");
-  Open(text, 0);
+  Edit(text, 0);
   Press(Qt::Key_Right, Qt::ShiftModifier);  // a keyboard selection is not widened
   ASSERT_EQ(box->SelLength(), 1);
   EXPECT_EQ(Panel(2), ModeTexts::kBrowse);
@@ -120,7 +120,7 @@ TEST_F(KeyHandlingTest, KeysAreCancelledWhileARangeIsSelected) {
 }
 
 TEST_F(KeyHandlingTest, BrowseKeysMoveTheCaretWithoutEditing) {
-  Open(QStringLiteral("A ;\r\nB ;\r\n"), 0);
+  Edit(QStringLiteral("A ;\r\nB ;\r\n"), 0);
   Press(Qt::Key_Down);
   EXPECT_EQ(box->SelStart(), 5);
   EXPECT_EQ(Panel(1), QStringLiteral(" 2行目"));
@@ -131,7 +131,7 @@ TEST_F(KeyHandlingTest, BrowseKeysMoveTheCaretWithoutEditing) {
 }
 
 TEST_F(KeyHandlingTest, InputMethodTextIsRefusedWithAMessage) {
-  Open(QStringLiteral("A ;\r\n"), 0);
+  Edit(QStringLiteral("A ;\r\n"), 0);
   QInputMethodEvent commit;
   commit.setCommitString(QStringLiteral("日本"));
   QCoreApplication::sendEvent(box, &commit);
@@ -145,7 +145,7 @@ TEST_F(KeyHandlingTest, InputMethodTextIsRefusedWithAMessage) {
 }
 
 TEST_F(KeyHandlingTest, InputMethodInConfirmationOnlyEndsIt) {
-  Open(QStringLiteral("A ;\r\n"), 0);
+  Edit(QStringLiteral("A ;\r\n"), 0);
   Type("1");
   Press(Qt::Key_Return);
   ASSERT_EQ(form->EditDoneFlag, 1);
@@ -166,7 +166,7 @@ TEST_F(KeyHandlingTest, FilterPassesOnlyTheProgramCharacters) {
                         {27, false}, {31, false}, {65, false}, {90, false},  {127, false},
                         {128, false}, {177, false}, {-1, false}, {-200, false}};
   for (const Case& c : cases) {
-    Open(QStringLiteral("A ;\r\n"), 0);
+    Edit(QStringLiteral("A ;\r\n"), 0);
     int16_t code = c.code;
     form->RichTextBox1_KeyPress(code);
     EXPECT_EQ(code, 0) << c.code << ": the filter inserts accepted characters itself";
@@ -180,7 +180,7 @@ TEST_F(KeyHandlingTest, FilterPassesOnlyTheProgramCharacters) {
 }
 
 TEST_F(KeyHandlingTest, TypedCharacterInConfirmationOnlyEndsIt) {
-  Open(QStringLiteral("A ;\r\n"), 0);
+  Edit(QStringLiteral("A ;\r\n"), 0);
   Type("1");
   Press(Qt::Key_Return);
   const QString committed = box->Text();

@@ -10,7 +10,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 class LineEditTest : public EditorFixture {};
 
 TEST_F(LineEditTest, TypedStatementTurnsRedThenBlueThenBlack) {
-  Open(QStringLiteral("A ;\r\n"), 5);  // caret on the empty last line
+  Edit(QStringLiteral("A ;\r\n"), 5);  // caret on the empty last line
 
   Type("g");
   EXPECT_EQ(box->Text(), QStringLiteral("A ;\r\nG"));
@@ -51,7 +51,7 @@ TEST_F(LineEditTest, TypedStatementTurnsRedThenBlueThenBlack) {
 }
 
 TEST_F(LineEditTest, ModifierAloneEndsConfirmation) {
-  Open(QStringLiteral("A ;\r\n"), 0);
+  Edit(QStringLiteral("A ;\r\n"), 0);
   Type("1");
   Press(Qt::Key_Down);
   ASSERT_EQ(form->EditDoneFlag, 1);
@@ -61,7 +61,7 @@ TEST_F(LineEditTest, ModifierAloneEndsConfirmation) {
 }
 
 TEST_F(LineEditTest, UnfinishedStatementJoinsTheNextLine) {
-  Open(QStringLiteral("G01\r\nX10 ;\r\nY5 ;\r\n"), 3);
+  Edit(QStringLiteral("G01\r\nX10 ;\r\nY5 ;\r\n"), 3);
   Type("x");
   Press(Qt::Key_Return);
   EXPECT_EQ(box->Text(), QStringLiteral("G01 XX10 ;\r\nY5 ;\r\n"));
@@ -69,21 +69,21 @@ TEST_F(LineEditTest, UnfinishedStatementJoinsTheNextLine) {
 }
 
 TEST_F(LineEditTest, JoinedTextWithoutEndRunsIntoTheFollowingLine) {
-  Open(QStringLiteral("G01\r\nX10\r\nY5 ;\r\n"), 3);
+  Edit(QStringLiteral("G01\r\nX10\r\nY5 ;\r\n"), 3);
   Type("2");
   Press(Qt::Key_Return);
   EXPECT_EQ(box->Text(), QStringLiteral("G012 X10Y5 ;\r\n"));
 }
 
 TEST_F(LineEditTest, OnlyOneFollowingLineIsJoined) {
-  Open(QStringLiteral("A\r\nB\r\nC ;\r\n"), 1);
+  Edit(QStringLiteral("A\r\nB\r\nC ;\r\n"), 1);
   Type("1");
   Press(Qt::Key_Return);
   EXPECT_EQ(box->Text(), QStringLiteral("A1 BC ;\r\n"));
 }
 
 TEST_F(LineEditTest, BlankLineIsRemovedWithoutConfirmation) {
-  Open(QStringLiteral("A ;\r\n\r\nB ;\r\n"), 5);
+  Edit(QStringLiteral("A ;\r\n\r\nB ;\r\n"), 5);
   Type(" ");
   ASSERT_EQ(form->EditFlag, 1);
   Press(Qt::Key_Return);
@@ -95,7 +95,7 @@ TEST_F(LineEditTest, BlankLineIsRemovedWithoutConfirmation) {
 }
 
 TEST_F(LineEditTest, CommitOnEmptyLastLineReturnsToBrowse) {
-  Open(QStringLiteral("A ;\r\nB"), 6);
+  Edit(QStringLiteral("A ;\r\nB"), 6);
   Press(Qt::Key_Backspace);  // removes "B": the caret is behind the final break
   ASSERT_EQ(form->EditFlag, 1);
   ASSERT_EQ(box->Text(), QStringLiteral("A ;\r\n"));
@@ -109,7 +109,7 @@ TEST_F(LineEditTest, CommitOnEmptyLastLineReturnsToBrowse) {
 TEST_F(LineEditTest, EachCommitKeyEndsTheEdit) {
   // The caret stands inside line 2; the key commits without moving it further.
   for (Qt::Key key : {Qt::Key_Return, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Down}) {
-    Open(QStringLiteral("X ;\r\nAB ;\r\nC ;\r\n"), 6);
+    Edit(QStringLiteral("X ;\r\nAB ;\r\nC ;\r\n"), 6);
     Type("1");
     Press(key);
     EXPECT_EQ(form->EditDoneFlag, 1) << key;
@@ -119,7 +119,7 @@ TEST_F(LineEditTest, EachCommitKeyEndsTheEdit) {
 }
 
 TEST_F(LineEditTest, LeftAndRightCommitOnlyAtTheLineEdges) {
-  Open(QStringLiteral("X ;\r\nAB ;\r\n"), 6);
+  Edit(QStringLiteral("X ;\r\nAB ;\r\n"), 6);
   Type("1");  // "A1B ;", caret at 7
   Press(Qt::Key_Left);
   EXPECT_EQ(form->EditFlag, 1);
@@ -130,7 +130,7 @@ TEST_F(LineEditTest, LeftAndRightCommitOnlyAtTheLineEdges) {
   Press(Qt::Key_Left);  // at the start of line 2: commits, caret stays
   EXPECT_EQ(form->EditDoneFlag, 1);
 
-  Open(QStringLiteral("AB ;\r\n"), 3);
+  Edit(QStringLiteral("AB ;\r\n"), 3);
   Type("1");  // "AB 1;" caret at 4, before ";"
   Press(Qt::Key_Right);
   EXPECT_EQ(form->EditFlag, 1);
@@ -139,7 +139,7 @@ TEST_F(LineEditTest, LeftAndRightCommitOnlyAtTheLineEdges) {
 }
 
 TEST_F(LineEditTest, LeftAtStartOfFirstLineDoesNotCommit) {
-  Open(QStringLiteral("AB ;\r\n"), 0);
+  Edit(QStringLiteral("AB ;\r\n"), 0);
   Type("1");
   Press(Qt::Key_Left);
   ASSERT_EQ(box->SelStart(), 0);
@@ -150,7 +150,7 @@ TEST_F(LineEditTest, LeftAtStartOfFirstLineDoesNotCommit) {
 }
 
 TEST_F(LineEditTest, CommittedLinesAreCanonical) {
-  Open(QStringLiteral("N1G01X1.5Y2 ;\r\n"), 0);
+  Edit(QStringLiteral("N1G01X1.5Y2 ;\r\n"), 0);
   Type("#1=2a,x");
   Press(Qt::Key_Return);
   const QString text = box->Text();

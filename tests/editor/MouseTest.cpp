@@ -35,7 +35,7 @@ class MouseTest : public EditorFixture {
 const QString kFour = QStringLiteral("A1 ;\r\nB2 ;\r\nC3 ;\r\nD4 ;\r\n");  // lines of 6
 
 TEST_F(MouseTest, DragSelectsWholeLinesAndAPressEndsTheRange) {
-  Open(kFour);
+  Edit(kFour);
   const QPoint from = PointOf(8), to = PointOf(14), elsewhere = PointOf(20);
   box->SetSelStart(0);
   Drag(from, to);
@@ -53,21 +53,21 @@ TEST_F(MouseTest, DragSelectsWholeLinesAndAPressEndsTheRange) {
 }
 
 TEST_F(MouseTest, DragInsideOneLineSelectsThatLine) {
-  Open(kFour);
+  Edit(kFour);
   const QPoint from = PointOf(13), to = PointOf(15);
   Drag(from, to);
   EXPECT_EQ(box->SelText(), QStringLiteral("C3 ;\r\n"));
 }
 
 TEST_F(MouseTest, DragEndingAtALineStartIncludesThatLine) {
-  Open(kFour);
+  Edit(kFour);
   const QPoint from = PointOf(7), to = PointOf(12);
   Drag(from, to);
   EXPECT_EQ(box->SelText(), QStringLiteral("B2 ;\r\nC3 ;\r\n"));
 }
 
 TEST_F(MouseTest, ClickWithoutDragStaysInBrowse) {
-  Open(kFour);
+  Edit(kFour);
   const QPoint at = PointOf(9);
   box->SetSelStart(0);
   Click(at);
@@ -78,7 +78,7 @@ TEST_F(MouseTest, ClickWithoutDragStaysInBrowse) {
 }
 
 TEST_F(MouseTest, MouseIsShutOutDuringLineEdit) {
-  Open(kFour);
+  Edit(kFour);
   const QPoint from = PointOf(14), to = PointOf(22);
   box->SetSelStart(1);
   Type("5");
@@ -91,7 +91,7 @@ TEST_F(MouseTest, MouseIsShutOutDuringLineEdit) {
 }
 
 TEST_F(MouseTest, ConfirmationKeepsNoSelectionAndPutsTheCaretBack) {
-  Open(kFour);
+  Edit(kFour);
   const QPoint from = PointOf(14), to = PointOf(22);
   box->SetSelStart(1);
   Type("5");
@@ -115,7 +115,7 @@ TEST_F(MouseTest, RandomUseKeepsTheModeInvariants) {
                           Qt::Key_Left,   Qt::Key_Right, Qt::Key_Up,       Qt::Key_Down,
                           Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End};
   std::mt19937 random(20261207);
-  Open(QStringLiteral("G01 X10 ;\r\nG00 Y5\r\n ;\r\nM30 ;\r\n"));
+  Edit(QStringLiteral("G01 X10 ;\r\nG00 Y5\r\n ;\r\nM30 ;\r\n"));
   int commits = 0, ranges = 0;
   for (int step = 0; step < 3000; ++step) {
     const int what = random() % 10;
