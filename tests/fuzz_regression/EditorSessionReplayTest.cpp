@@ -2,7 +2,6 @@
 // inputs, and every input the fuzzer once broke a check or crashed with (kept
 // in the corpus under the name crash-*), must pass every check.
 
-
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
