@@ -1,5 +1,6 @@
 #include "files/ProgramWriter.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
@@ -81,15 +82,28 @@ QString FileToReplace(const QString& path) {
 bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
   const QString target = FileToReplace(path);
   if (target.isEmpty() || QFileInfo(target).isDir()) return false;
-  // QSaveFile writes beside the target and renames over it on commit, taking
-  // over the old file's permissions; until then the old file is untouched.
+  // QSaveFile writes beside the target and renames over it on commit; until
+  // then the old file is untouched.
+  // The "user" bits say what this process may do, not what the file allows;
+  // setting them would set the owner's bits too.
+  constexpr QFileDevice::Permissions kUserBits =
+      QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+  const QFileInfo old(target);
+  const bool existed = old.exists();
+  const QFileDevice::Permissions permissions = old.permissions() & ~kUserBits;
   QSaveFile file(target);
   if (!file.open(QIODevice::WriteOnly)) return false;
   if (file.write(bytes) != bytes.size()) {
     file.cancelWriting();
     return false;
   }
-  return file.commit();
+  if (!file.commit()) return false;
+  // QSaveFile copies those "user" bits too, so a read-only file saved by a user
+  // who may write anything (root) would come back writable: the file keeps
+  // the permissions it had.
+  if (existed && (QFile::permissions(target) & ~kUserBits) != permissions)
+    QFile::setPermissions(target, permissions);
+  return true;
 }
 
 WriteResult WriteProgramFile(const QString& path, const QString& editorText) {

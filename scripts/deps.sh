@@ -3,7 +3,8 @@
 # but only those that are missing. Run as root (or with sudo available).
 set -euo pipefail
 packages=(qt6-base-dev qt6-base-dev-tools cmake ninja-build g++ libgtest-dev libbenchmark-dev
-          fonts-ipafont-gothic qt6-translations-l10n xvfb xauth ccache "$@")
+          fonts-ipafont-gothic qt6-translations-l10n xvfb xauth ccache
+          xdotool imagemagick python3 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,205 @@
+#!/usr/bin/env python3
+"""The real program on a real X server, driven only by X key events.
+
+Opens a program through the file dialog (Alt+F, O, the path typed into the
+dialog's file-name field, Enter), edits its first line (typing, Enter, a key
+that ends the confirmation), saves through the menu (Alt+F, W) answering the
+question and the report with Enter, keeps a screenshot, and closes the frame
+as the window system does. Then the file must hold exactly the expected bytes.
+
+usage: edit_and_save.py KESTO_BINARY ARTEFACT_DIR
+Runs itself under `xvfb-run -a` (no window manager) unless KESTO_DESKTOP_INNER
+is set.
+"""
+
+import ctypes
+import ctypes.util
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+DEADLINE = 30.0  # seconds for any one thing to happen
+
+
+def xdotool(*args, check=True):
+    result = subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=DEADLINE)
+    if check and result.returncode != 0:
+        raise RuntimeError(f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
+    return result.stdout.split()
+
+
+def wait_for(what, probe):
+    """Polls `probe` until it returns something true; fails after DEADLINE."""
+    end = time.monotonic() + DEADLINE
+    while time.monotonic() < end:
+        value = probe()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise RuntimeError(f"timed out waiting for {what}")
+
+
+def visible_windows(pid):
+    result = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
+                            capture_output=True, text=True, timeout=DEADLINE)
+    return set(result.stdout.split())
+
+
+def window_name(wid):
+    result = subprocess.run(["xdotool", "getwindowname", wid], capture_output=True, text=True,
+                            timeout=DEADLINE)
+    return result.stdout.strip()
+
+
+def top_level_other_than(pid, frame, name=None):
+    """A visible named window of the program other than the frame (a dialog)."""
+    for wid in visible_windows(pid) - {frame}:
+        title = window_name(wid)
+        if title and (name is None or title == name):
+            return wid
+    return None
+
+
+def focus(wid):
+    xdotool("windowfocus", "--sync", wid)
+
+
+def keys(*names):
+    xdotool("key", "--delay", "60", *names)
+
+
+def close_window(wid):
+    """Asks the window to close the way a window manager does (WM_DELETE_WINDOW)."""
+    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.c_void_p]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                    ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                    ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+    class XEvent(ctypes.Union):
+        _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise RuntimeError("cannot open the X display")
+    event = XEvent()
+    event.xclient.type = 33  # ClientMessage
+    event.xclient.window = int(wid)
+    event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.xclient.format = 32
+    event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    event.xclient.data[1] = 0  # CurrentTime
+    x11.XSendEvent(display, int(wid), 0, 0, ctypes.byref(event))
+    x11.XFlush(display)
+    x11.XCloseDisplay(display)
+
+
+def screenshot(path):
+    """Keeps a picture of the whole screen as a test artefact, when `import` is there."""
+    try:
+        subprocess.run(["import", "-window", "root", path], timeout=DEADLINE)
+    except (OSError, subprocess.SubprocessError) as error:
+        print("no screenshot:", error, file=sys.stderr)
+
+
+def read(path):
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except OSError:
+        return None
+
+
+def run(kesto, artefacts):
+    os.makedirs(artefacts, exist_ok=True)
+    work = tempfile.mkdtemp(prefix="kesto-desktop-")
+    program = os.path.join(work, "PART1.m")
+    with open(program, "wb") as f:
+        f.write(b"G01X10\r\nG00Y5\r\n")
+    expected = b"X1G01X10\r\nG00Y5\r\n"
+
+    env = dict(os.environ)
+    env.pop("QT_QPA_PLATFORM", None)  # the real X server, not offscreen
+    runtime = os.path.join(work, "runtime")
+    os.makedirs(runtime, mode=0o700)
+    env["XDG_RUNTIME_DIR"] = runtime
+    log = open(os.path.join(artefacts, "kesto.log"), "wb")
+    app = subprocess.Popen([kesto], env=env, stdout=log, stderr=subprocess.STDOUT)
+    try:
+        frame = xdotool("search", "--sync", "--onlyvisible", "--name", "^KESTO$")[0]
+        focus(frame)
+
+        # File ▸ Open: the dialog comes up with the file-name field focused.
+        keys("alt+f", "o")
+        dialog = wait_for("the open dialog", lambda: top_level_other_than(app.pid, frame))
+        focus(dialog)
+        xdotool("type", "--delay", "20", program)
+        keys("Return")
+        wait_for("the open dialog to close", lambda: dialog not in visible_windows(app.pid))
+
+        # The new editor window is active with the caret at the start of the
+        # first line: type a statement in front, commit it, end confirmation.
+        focus(frame)
+        keys("x", "1", "Return", "space")
+
+        # File ▸ Save: the question (Enter = Yes), then the report (Enter = OK).
+        keys("alt+f", "w")
+        question = wait_for("the question",
+                            lambda: top_level_other_than(app.pid, frame, "問い合わせ"))
+        focus(question)
+        keys("Return")
+        report = wait_for("the report", lambda: top_level_other_than(app.pid, frame, "報告"))
+        wait_for("the saved bytes", lambda: read(program) == expected)
+        screenshot(os.path.join(artefacts, "edit_and_save.png"))
+        focus(report)
+        keys("Return")
+        wait_for("the report to close", lambda: report not in visible_windows(app.pid))
+
+        close_window(frame)
+        app.wait(timeout=DEADLINE)
+    finally:
+        if app.poll() is None:
+            screenshot(os.path.join(artefacts, "edit_and_save-failed.png"))
+            app.kill()
+            app.wait()
+        log.close()
+
+    got = read(program)
+    if got != expected:
+        raise RuntimeError(f"file holds {got!r}, expected {expected!r}")
+    if app.returncode != 0:
+        raise RuntimeError(f"kesto exited with {app.returncode}")
+    print("edited and saved through the real dialogs:", program)
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    kesto, artefacts = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    if not os.environ.get("KESTO_DESKTOP_INNER"):
+        env = dict(os.environ, KESTO_DESKTOP_INNER="1")
+        result = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24",
+                                 sys.executable, os.path.abspath(__file__), kesto, artefacts],
+                                env=env)
+        sys.exit(result.returncode)
+    try:
+        run(kesto, artefacts)
+    except Exception as error:  # report and fail the test
+        print("FAILED:", error, file=sys.stderr)
+        sys.exit(1)
+
+
+if __name__ == "__main__":
+    main()
