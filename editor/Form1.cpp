@@ -4,7 +4,6 @@
 #include <QFont>
 #include <QLayout>
 #include <QMdiArea>
-#include <QStyle>
 
 #include "editor/ModeTexts.h"
 #include "editor/SizeMoveHook.h"

@@ -336,15 +336,15 @@ class EditorSession {
   void Key(uint8_t which, uint8_t modifierBits) {
     RichTextBox* box = ActiveBox();
     if (!box) return;
-    struct Spec {
+    struct KeyChoice {
       int key;
       char16_t text;  // 0: none
     };
-    static const std::vector<Spec> keys = [] {
-      std::vector<Spec> k;
+    static const std::vector<KeyChoice> keys = [] {
+      std::vector<KeyChoice> k;
       for (int c = 0; c < 26; ++c) k.push_back({Qt::Key_A + c, char16_t(u'a' + c)});
       for (int c = 0; c < 10; ++c) k.push_back({Qt::Key_0 + c, char16_t(u'0' + c)});
-      const Spec rest[] = {
+      const KeyChoice rest[] = {
           {Qt::Key_Space, u' '}, {Qt::Key_Period, u'.'}, {Qt::Key_Minus, u'-'},
           {Qt::Key_Plus, u'+'}, {Qt::Key_Semicolon, u';'}, {Qt::Key_Comma, u','},
           {Qt::Key_Equal, u'='}, {Qt::Key_Slash, u'/'}, {Qt::Key_Asterisk, u'*'},
@@ -361,7 +361,7 @@ class EditorSession {
       k.insert(k.end(), std::begin(rest), std::end(rest));
       // The navigation and editing keys come up more often than any one letter.
       for (int repeat = 0; repeat < 2; ++repeat) {
-        for (const Spec& s : rest) {
+        for (const KeyChoice& s : rest) {
           if (s.key == Qt::Key_Return || s.key == Qt::Key_Backspace || s.key == Qt::Key_Delete ||
               (s.key >= Qt::Key_Home && s.key <= Qt::Key_PageDown))
             k.push_back(s);
@@ -369,23 +369,23 @@ class EditorSession {
       }
       return k;
     }();
-    const Spec& spec = keys[which % keys.size()];
+    const KeyChoice& choice = keys[which % keys.size()];
     Qt::KeyboardModifiers modifiers;
     if (modifierBits & 1) modifiers |= Qt::ShiftModifier;
     if (modifierBits & 2) modifiers |= Qt::ControlModifier;
     QString text;
-    if (spec.text != 0) {
-      char16_t c = spec.text;
+    if (choice.text != 0) {
+      char16_t c = choice.text;
       if ((modifiers & Qt::ShiftModifier) && c >= u'a' && c <= u'z') c -= 0x20;
       // Ctrl with a letter types its control character.
       if ((modifiers & Qt::ControlModifier) && ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')))
         c = char16_t((c & 0x1f));
       text = QString(QChar(c));
     }
-    QKeyEvent press(QEvent::KeyPress, spec.key, modifiers, text, (modifierBits & 4) != 0);
+    QKeyEvent press(QEvent::KeyPress, choice.key, modifiers, text, (modifierBits & 4) != 0);
     QCoreApplication::sendEvent(box, &press);
     if (RichTextBox* still = ActiveBox(); still == box) {
-      QKeyEvent release(QEvent::KeyRelease, spec.key, modifiers, text);
+      QKeyEvent release(QEvent::KeyRelease, choice.key, modifiers, text);
       QCoreApplication::sendEvent(box, &release);
     }
   }
