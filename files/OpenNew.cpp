@@ -11,7 +11,7 @@ void MDIForm1::mnuFileOpen_Click() {
   DrawingLockGuard lock(this);
   EnableFrameControlsOnExit enable(*this);
 
-  CommonDialog1.Filter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞｯｸ(*.s)|*.m;*.s");
+  CommonDialog1.Filter = kProgramFileFilter;
   CommonDialog1.FileName = QString();
   CommonDialog1.Flags = OFN_FILEMUSTEXIST;
   CommonDialog1.ShowOpen();

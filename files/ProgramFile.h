@@ -3,6 +3,9 @@
 
 #include <QString>
 
+// The file dialogs' filter for program files: main (.m) and back (.s) programs.
+inline const QString kProgramFileFilter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞｯｸ(*.s)|*.m;*.s");
+
 // Reads the whole file at `path` (CP932), turns every CR LF into ";" and
 // brings the result into canonical form. False, with `text` untouched, when
 // the file cannot be opened or read (missing, a folder, no access, I/O error).

@@ -7,6 +7,7 @@
 
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
+#include "files/ProgramFile.h"
 #include "files/ProgramWriter.h"
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
@@ -16,7 +17,6 @@
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kProgramFilter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞｯｸ(*.s)|*.m;*.s");
 const QString kAskTitle = QStringLiteral("問い合わせ");
 const QString kReportTitle = QStringLiteral("報告");
 
@@ -85,7 +85,7 @@ void MDIForm1::mnuNameSave_Click() {
     const EnableFrameControlsOnExit enableOnExit(*this);
     if (MsgBox(services(), kSaveAsAsks, MsgBoxStyle::kQuestionYesNo, kAskTitle) ==
         MsgBoxResult::kYes) {
-      CommonDialog1.Filter = kProgramFilter;
+      CommonDialog1.Filter = kProgramFileFilter;
       CommonDialog1.FileName = QString();
       CommonDialog1.Flags = OFN_OVERWRITEPROMPT;
       CommonDialog1.ShowSave();
