@@ -38,9 +38,9 @@ void BM_UndoRedo(benchmark::State& state) {
   after.insert(middle, QStringLiteral("G04 X1 ;\r\n"));
   box->SetText(after);
   box->SetSelStart(middle + 10);
-  form->UndoText = before;
+  form->UndoText = TextStore(before);
   form->UndoStartPos = middle;
-  form->RedoText = after;
+  form->RedoText = TextStore(after);
   form->RedoStartPos = middle + 10;
   form->EditingStartedFlag = 1;
   frame.repaint();

@@ -27,16 +27,8 @@ int32_t PasteInsertionOffset(const LineInfo& line, int32_t textLength) {
 namespace {
 
 int32_t InsertionOffset(const RichTextBox& box) {
-  const LineInfo line = GetProgramLine(box.GetLineFromChar(box.SelStart()) + 1, box.Text());
-  return PasteInsertionOffset(line, static_cast<int32_t>(box.Text().size()));
-}
-
-// Both snapshots are taken; the window now offers undo.
-void RecordChange(Form1& form) {
-  form.RedoText = form.RichTextBox1->Text();
-  form.RedoStartPos = form.RichTextBox1->SelStart();
-  form.RedoUndoFlag = 0;
-  form.EditingStartedFlag = 1;
+  const LineInfo line = box.Line(box.GetLineFromChar(box.SelStart()) + 1);
+  return PasteInsertionOffset(line, box.Length());
 }
 
 }  // namespace
@@ -48,22 +40,20 @@ void MDIForm1::mnuCut_Click() {
   RichTextBox& box = *form.RichTextBox1;
   DrawingLockGuard lock(this);
   PasteText = box.SelText();
-  form.UndoText = box.Text();
-  form.UndoStartPos = box.SelStart();
+  form.RecordBefore();
   box.SetSelText(QString());  // the caret stays where the lines began
-  RecordChange(form);
+  form.RecordAfter(box.SelStart());
 }
 
 void MDIForm1::mnuPaste_Click() {
   Form1& form = *ActiveForm();
   RichTextBox& box = *form.RichTextBox1;
-  form.UndoText = box.Text();
-  form.UndoStartPos = box.SelStart();
+  form.RecordBefore();
   box.SetSelStart(InsertionOffset(box));
   const int32_t at = box.SelStart();
   box.SetSelText(PasteText);
   // The pasted lines stand selected; redo returns to the insertion offset.
   box.SetSelStart(at);
   box.SetSelLength(static_cast<int32_t>(PasteText.size()));
-  RecordChange(form);
+  form.RecordAfter(box.SelStart());
 }

@@ -1,24 +1,52 @@
-// The Edit menu's enabling, computed each time the menu opens. Since the items
-// have no shortcut keys, this is the only guard the edit commands have.
-
-#include <QAction>
+// The Edit menu: its items and the rule that offers each, decided afresh each
+// time the menu opens. Since the items have no shortcut keys, this is the
+// only guard the edit commands have.
 
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
 
-void MDIForm1::mnuEdit_Click() {
-  QAction* const items[] = {mnuUndo, mnuRedo, mnuCut, mnuCopy, mnuPaste};
-  Form1* form = FormNumber > 0 ? ActiveForm() : nullptr;
-  if (!form) {
-    for (QAction* item : items) item->setEnabled(false);
-    return;
-  }
-  const bool idle = form->EditFlag != 1 && form->EditDoneFlag != 1;
-  const bool selected = form->RichTextBox1->SelLength() != 0;
-  mnuUndo->setEnabled(idle && !selected && form->RedoUndoFlag == 0 && form->EditingStartedFlag != 0);
-  mnuRedo->setEnabled(idle && !selected && form->RedoUndoFlag == 1);
-  mnuCut->setEnabled(idle && selected);
-  mnuCopy->setEnabled(idle && selected);
-  mnuPaste->setEnabled(idle && !selected && !PasteText.isEmpty());
+namespace {
+
+// The active editor window when one is open and no line edit is pending in it.
+const Form1* IdleForm(const MDIForm1& frame) {
+  const Form1* form = frame.FormNumber > 0 ? frame.ActiveForm() : nullptr;
+  return form && form->NoLineEditPending() ? form : nullptr;
 }
+
+bool Selected(const Form1& form) { return form.RichTextBox1->SelLength() != 0; }
+
+bool CanUndo(const MDIForm1& frame) {
+  const Form1* form = IdleForm(frame);
+  return form && !Selected(*form) && form->RedoUndoFlag == 0 && form->EditingStartedFlag != 0;
+}
+
+bool CanRedo(const MDIForm1& frame) {
+  const Form1* form = IdleForm(frame);
+  return form && !Selected(*form) && form->RedoUndoFlag == 1;
+}
+
+bool CanCutOrCopy(const MDIForm1& frame) {
+  const Form1* form = IdleForm(frame);
+  return form && Selected(*form);
+}
+
+bool CanPaste(const MDIForm1& frame) {
+  const Form1* form = IdleForm(frame);
+  return form && !Selected(*form) && !frame.PasteText.isEmpty();
+}
+
+const MenuItemRow kItems[] = {
+    {"mnuUndo", u"編集前に戻す(&U)", &MDIForm1::mnuUndo_Click, CanUndo, false},
+    {"mnuRedo", u"編集後に戻す(&R)", &MDIForm1::mnuRedo_Click, CanRedo, false},
+    {"mnuDummyC", nullptr, nullptr, nullptr, true},
+    {"mnuCut", u"切り取り(&T)", &MDIForm1::mnuCut_Click, CanCutOrCopy, false},
+    {"mnuCopy", u"コピー(&C)", &MDIForm1::mnuCopy_Click, CanCutOrCopy, false},
+    {"mnuPaste", u"貼り付け(&K)", &MDIForm1::mnuPaste_Click, CanPaste, false},
+};
+
+}  // namespace
+
+std::span<const MenuItemRow> EditMenuItems() { return kItems; }
+
+void MDIForm1::mnuEdit_Click() { OfferItems(EditMenuItems()); }

@@ -27,7 +27,7 @@ void MDIForm1::mnuUndo_Click() {
   box.SetText(form.UndoText);
   // The before-text may still carry the red of a line that was being edited.
   box.SetSelStart(0);
-  box.SetSelLength(static_cast<int32_t>(box.Text().size()));
+  box.SetSelLength(box.Length());
   box.SetSelColor(TextColors::kNormal);
   box.SetSelStart(form.UndoStartPos);
   EndEditing(form, 1);
@@ -38,8 +38,7 @@ void MDIForm1::mnuRedo_Click() {
   RichTextBox& box = *form.RichTextBox1;
   DrawingLockGuard lock(this);
   // The state being left is what the next undo returns to, caret included.
-  form.UndoText = box.Text();
-  form.UndoStartPos = box.SelStart();
+  form.RecordBefore();
   box.SetText(form.RedoText);
   box.SetSelStart(form.RedoStartPos);
   EndEditing(form, 0);

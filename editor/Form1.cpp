@@ -1,16 +1,12 @@
 #include "editor/Form1.h"
 
 #include <QCloseEvent>
-#include <QFont>
 #include <QLayout>
 #include <QMdiArea>
 
 #include "editor/ModeTexts.h"
 #include "editor/SizeMoveHook.h"
-#include "frame/MDIForm1.h"
-#include "frame/StatusBar.h"
 #include "platform/Application.h"
-#include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
 #include "platform/Twips.h"
 
@@ -20,13 +16,12 @@ constexpr int kDesignWidthTwips = 6255;
 constexpr int kDesignHeightTwips = 4920;
 }  // namespace
 
-Form1::Form1(MDIForm1* frame) : QMdiSubWindow(nullptr), frame_(frame) {
+Form1::Form1(Services& services) : QMdiSubWindow(nullptr), services_(services) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowIcon(ProgramIcon());
 
-  RichTextBox1 = new RichTextBox;
+  RichTextBox1 = new RichTextBox;  // "ＭＳ ゴシック" 12 pt, as the control is designed
   RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-  RichTextBox1->setFont(QFont(QString::fromUtf16(kProgramFontFamily), 12));
   setWidget(RichTextBox1);
   resize(TwipsToPixels(kDesignWidthTwips), TwipsToPixels(kDesignHeightTwips));
   setWindowTitle(QStringLiteral("Form1"));
@@ -38,7 +33,7 @@ Form1::Form1(MDIForm1* frame) : QMdiSubWindow(nullptr), frame_(frame) {
 
 Form1::~Form1() {
   delete hook_;
-  frame_->FormDestroyed(this);
+  emit Unloaded();
 }
 
 QString Form1::Caption() const { return windowTitle(); }
@@ -67,46 +62,40 @@ int Form1::ScaleHeight() const {
 }
 
 void Form1::SetFocus() {
-  if (QMdiArea* area = frame_->mdiArea()) area->setActiveSubWindow(this);
+  if (QMdiArea* area = mdiArea()) area->setActiveSubWindow(this);
 }
 
 void Form1::Form_Load() {
-  hook_ = new SizeMoveHook(this, frame_);
+  hook_ = new SizeMoveHook(this);
   ModeText = ModeTexts::kBrowse;
   RichTextBox1->setAccessibleDescription(ModeText);
 }
 
 void Form1::Form_Activate() {
-  StatusBar& bar = *frame_->StatusBar1;
-  bar.Panels(1).SetText(LineText(RichTextBox1->GetLineFromChar(RichTextBox1->SelStart()) + 1));
-  bar.Panels(2).SetText(ModeText);
+  emit CaretLineShown(LineText(RichTextBox1->GetLineFromChar(RichTextBox1->SelStart()) + 1));
+  emit ModeTextShown(ModeText);
 }
 
 void Form1::Form_Resize() {
   const int height = ScaleHeight();
   if (height > 0) RichTextBox1->SetHeight(height);
   RichTextBox1->SetWidth(ScaleWidth());
-  if (frame_->CancelReReMove == 0) frame_->WinOrgNoCngWinOrder();
+  // The frame arranges the windows again unless it is arranging them now.
+  emit Resized();
 }
 
 void Form1::Form_Unload(int16_t& Cancel) {
   Q_UNUSED(Cancel);  // closing is never refused
   if (!unloading_) {
     unloading_ = true;
-    // While move-left replaces this window, the count, the visibility and the
-    // arrangement are left to it.
-    if (frame_->RightMoveFlag == 0) {
-      frame_->FormNumber -= 1;
-      DrawingLockGuard lock(frame_);
-      SetVisible(false);
-      MeExiting = 1;
-      frame_->WinOrgNoCngWinOrder();
-    }
+    // The frame counts the window out, hides it and arranges the others,
+    // unless move-left is replacing it.
+    emit Unloading();
   }
   delete hook_;
   hook_ = nullptr;
   // From here on the window is no longer one of the frame's loaded windows.
-  frame_->FormDestroyed(this);
+  emit Unloaded();
   if (!inCloseEvent_) close();
 }
 

@@ -1,42 +1,42 @@
 #pragma once
 // The editor window: one open program in a child window of the frame. It holds
 // the program text control RichTextBox1 and the state record that the frame's
-// commands read and write by member name.
+// commands read and write by member name. It never reaches into the frame:
+// what the frame shows of it (the caret's line, the mode text) and what the
+// frame must do for it (re-arrange, count it out) it announces by signals.
 //
 // Members are defined in the files of the subsystem they belong to:
 //   editor/Form1.cpp          life cycle (load, activate, resize, unload)
 //   editor/SizeMoveHook.cpp   drawing lock while the user moves or sizes it
 //   editor/Modes.cpp          entering and leaving line edit and confirmation
+//   editor/History.cpp        recording the undo and redo texts
 //   editor/Mouse.cpp          mouse and caret-line handlers
 //   editor/KeyDown.cpp        the key handler
 //   editor/KeyPress.cpp       the character filter
 
 #include <QMdiSubWindow>
-#include <QPointer>
 #include <cstdint>
 
-class MDIForm1;
+#include "editor/EditHistory.h"
+
 class RichTextBox;
+class Services;
 class SizeMoveHook;
 
-class Form1 : public QMdiSubWindow {
+class Form1 : public QMdiSubWindow, public EditHistory {
   Q_OBJECT
 
  public:
-  explicit Form1(MDIForm1* frame);
+  // `services` answers the window's own message (input-method keys refused).
+  explicit Form1(Services& services);
   ~Form1() override;
 
-  // --- state record, in this order; all start at 0 or "" ---
-  int16_t ExFocused = 0;           // active when an arrangement began
-  int16_t MeExiting = 0;           // 1 once the window has started closing
-  int16_t EditFlag = 0;            // 1 in line-edit mode
-  int16_t EditDoneFlag = 0;        // 1 in confirmation mode
-  QString UndoText;                // whole text before the latest change
-  int32_t UndoStartPos = 0;        // caret that goes with UndoText
-  QString RedoText;                // whole text after the latest change
-  int32_t RedoStartPos = 0;        // caret that goes with RedoText
-  int16_t RedoUndoFlag = 0;        // 0 undo offered, 1 redo offered
-  int16_t EditingStartedFlag = 0;  // 1 once the text was changed
+  // --- state record; all start at 0 or "" (the undo and redo members come
+  // from EditHistory) ---
+  int16_t ExFocused = 0;     // active when an arrangement began
+  int16_t MeExiting = 0;     // 1 once the window has started closing
+  int16_t EditFlag = 0;      // 1 in line-edit mode
+  int16_t EditDoneFlag = 0;  // 1 in confirmation mode
 
   RichTextBox* RichTextBox1 = nullptr;
 
@@ -50,8 +50,24 @@ class Form1 : public QMdiSubWindow {
   // Client area in pixels; 0 while minimised.
   int ScaleWidth() const;
   int ScaleHeight() const;
-  // Makes this the frame's active child window and raises it.
+  // Makes this the active child window of its area and raises it.
   void SetFocus();
+
+  // --- modes (editor/Modes.cpp) ---
+  // No line edit is open and none waits for confirmation.
+  bool NoLineEditPending() const { return EditFlag != 1 && EditDoneFlag != 1; }
+  // Browse mode with nothing selected: what saving, printing, undo, redo,
+  // paste and move-left need.
+  bool BrowsingWithoutSelection() const;
+
+  // --- undo and redo records (editor/History.cpp) ---
+  // The text as it stands now is what undo returns to.
+  void RecordBefore();
+  // The text as it stands now, with `caret`, is what redo returns to; the
+  // window now offers undo.
+  void RecordAfter(int32_t caret);
+  // Takes over another window's whole history.
+  void CopyHistoryFrom(const EditHistory& other) { static_cast<EditHistory&>(*this) = other; }
 
   // --- life cycle (editor/Form1.cpp) ---
   void Form_Load();
@@ -74,7 +90,16 @@ class Form1 : public QMdiSubWindow {
   int32_t confirmStartPos() const { return ConfirmStartPos; }
   int32_t confirmLength() const { return ConfirmLength; }
 
-  MDIForm1* frame() const { return frame_; }
+ signals:
+  // Status-bar texts: the caret's line (" 12行目") and the mode text.
+  void CaretLineShown(const QString& lineText);
+  void ModeTextShown(const QString& modeText);
+  // The window's size changed: the windows may need arranging again.
+  void Resized();
+  // The window starts to close (unload), and has stopped being one of the
+  // loaded windows (its last act before it goes).
+  void Unloading();
+  void Unloaded();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -88,7 +113,7 @@ class Form1 : public QMdiSubWindow {
   void EndConfirmMode();
   // Mode text 2 into ModeText and panel 2.
   void ShowLineEditMode();
-  // ModeText into panel 2 when this window is the active one.
+  // ModeText into panel 2.
   void ShowModeText();
   // Takes the undo snapshot unless a line edit is already open.
   void TakeUndoSnapshot();
@@ -98,12 +123,14 @@ class Form1 : public QMdiSubWindow {
   void EnterLineEdit();
   // Routes the control's events to the handlers above (editor/ControlEvents.cpp).
   void ConnectControlEvents();
+  // The window whose drawing the editor's changes lock: the frame it lives in.
+  QWidget* LockTarget() { return window(); }
 
   int32_t ConfirmStartPos = 0;  // start of the text the latest commit put in
   int32_t ConfirmLength = 0;    // its length
   QString ModeText;
 
-  MDIForm1* frame_;
+  Services& services_;
   SizeMoveHook* hook_ = nullptr;  // installed at load, removed at unload
   bool unloading_ = false;        // Form_Unload has run its first part
   bool inCloseEvent_ = false;

@@ -6,6 +6,7 @@
 #include "editor/ModeTexts.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
+#include "platform/VirtualKeys.h"
 #include "text/ProgramText.h"
 
 void MDIForm1::Command51_Click() {
@@ -13,10 +14,10 @@ void MDIForm1::Command51_Click() {
   if (!form) return;  // nothing open to probe
   RichTextBox& box = *form->RichTextBox1;
   const int32_t line = box.GetLineFromChar(box.SelStart()) + 1;
-  const LineInfo info = GetProgramLine(line, box.Text());
+  const LineInfo info = box.Line(line);
   SetCaption(SignedNumber(line) + QStringLiteral("行目 ") + SignedNumber(info.Status) +
              QStringLiteral(" ") + info.Text);
-  int16_t keyCode = 8;  // Backspace
+  int16_t keyCode = VirtualKey::kBack;
   form->RichTextBox1_KeyDown(keyCode, 0);
   box.SetFocus();
 }

@@ -5,17 +5,16 @@
 
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
-#include "frame/MDIForm1.h"
-#include "frame/StatusBar.h"
 #include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
 #include "text/ProgramText.h"
 
 namespace {
 
-// The caret's line (offset n-th line + 1) looked up in the control's text.
+// The line that holds `offset` (or the one `linesBelow` further down), as the
+// line lookup finds it in the control's text.
 LineInfo LineAt(const RichTextBox& box, int32_t offset, int32_t linesBelow = 0) {
-  return GetProgramLine(box.GetLineFromChar(offset) + 1 + linesBelow, box.Text());
+  return box.Line(box.GetLineFromChar(offset) + 1 + linesBelow);
 }
 
 // Selects the whole of a found line, its line break included.
@@ -44,8 +43,12 @@ bool LacksStatementEnd(const QString& lineText) {
 
 }  // namespace
 
+bool Form1::BrowsingWithoutSelection() const {
+  return NoLineEditPending() && RichTextBox1->SelLength() == 0;
+}
+
 void Form1::ShowModeText() {
-  frame_->StatusBar1->Panels(2).SetText(ModeText);
+  emit ModeTextShown(ModeText);
   RichTextBox1->setAccessibleDescription(ModeText);  // read out by screen readers
 }
 
@@ -56,12 +59,11 @@ void Form1::ShowLineEditMode() {
 
 void Form1::TakeUndoSnapshot() {
   if (EditFlag != 0) return;  // the snapshot of the edit's first key stays
-  UndoText = RichTextBox1->Text();
-  UndoStartPos = RichTextBox1->SelStart();
+  RecordBefore();
 }
 
 void Form1::TypeCharacter(QChar character) {
-  DrawingLockGuard lock(frame_);
+  DrawingLockGuard lock(LockTarget());
   TakeUndoSnapshot();
   RichTextBox1->SetSelText(QString(character));
   StartLineEdit();
@@ -114,7 +116,7 @@ void Form1::CommitEditLine() {
     }
   }
 
-  DrawingLockGuard lock(frame_);
+  DrawingLockGuard lock(LockTarget());
   SelectLine(box, info);
   box.SetSelColor(TextColors::kCommitted);
   box.SetSelText(QString());
@@ -139,7 +141,7 @@ void Form1::CommitEditLine() {
 
 void Form1::EndConfirmMode() {
   RichTextBox& box = *RichTextBox1;
-  DrawingLockGuard lock(frame_);
+  DrawingLockGuard lock(LockTarget());
   box.SetSelStart(ConfirmStartPos);
   box.SetSelLength(ConfirmLength);
   box.SetSelColor(TextColors::kNormal);
@@ -149,10 +151,7 @@ void Form1::EndConfirmMode() {
   box.SetSelStart(behind);
 
   // The confirmed text is what redo brings back.
-  RedoText = box.Text();
-  RedoUndoFlag = 0;
-  RedoStartPos = behind;
-  EditingStartedFlag = 1;
+  RecordAfter(behind);
 
   ModeText = ModeTexts::kBrowse;
   ShowModeText();

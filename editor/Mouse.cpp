@@ -4,15 +4,13 @@
 
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
-#include "frame/MDIForm1.h"
-#include "frame/StatusBar.h"
 #include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
 #include "text/ProgramText.h"
 
 void Form1::RichTextBox1_SelChange() {
   const RichTextBox& box = *RichTextBox1;
-  frame_->StatusBar1->Panels(1).SetText(LineText(box.GetLineFromChar(box.SelStart()) + 1));
+  emit CaretLineShown(LineText(box.GetLineFromChar(box.SelStart()) + 1));
 }
 
 void Form1::RichTextBox1_MouseDown(int16_t, int16_t, float, float) {
@@ -27,7 +25,7 @@ void Form1::RichTextBox1_MouseDown(int16_t, int16_t, float, float) {
 void Form1::RichTextBox1_MouseUp(int16_t, int16_t, float, float) {
   RichTextBox& box = *RichTextBox1;
   if (EditDoneFlag == 1) {
-    DrawingLockGuard lock(frame_);
+    DrawingLockGuard lock(LockTarget());
     box.SetSelLength(0);
     box.SetSelStart(ConfirmStartPos + ConfirmLength);
     return;
@@ -36,12 +34,10 @@ void Form1::RichTextBox1_MouseUp(int16_t, int16_t, float, float) {
 
   // Widen the dragged selection to whole lines: from the start of its first
   // line to the end of the line holding the first position after it.
-  DrawingLockGuard lock(frame_);
-  const QString& text = box.Text();
-  const LineInfo first = GetProgramLine(box.GetLineFromChar(box.SelStart()) + 1, text);
+  DrawingLockGuard lock(LockTarget());
+  const LineInfo first = box.Line(box.GetLineFromChar(box.SelStart()) + 1);
   const int32_t start = first.StartPos - 1;
-  const LineInfo last =
-      GetProgramLine(box.GetLineFromChar(box.SelStart() + box.SelLength()) + 1, text);
+  const LineInfo last = box.Line(box.GetLineFromChar(box.SelStart() + box.SelLength()) + 1);
   box.SetSelStart(start);
   box.SetSelLength(last.EndPos - start);
   ModeText = ModeTexts::kRangeSelection;

@@ -20,8 +20,7 @@ class SizeMoveHook::Procedure : public QObject {
   std::function<bool(QEvent*)> proc_;
 };
 
-SizeMoveHook::SizeMoveHook(QMdiSubWindow* window, QWidget* frame)
-    : window_(window), frame_(frame) {
+SizeMoveHook::SizeMoveHook(QMdiSubWindow* window) : window_(window) {
   lockProc_ = new Procedure([this](QEvent* e) { return SizeMoveLockProc(e); });
   window_->installEventFilter(lockProc_);
   unlockProc_ = new Procedure([this](QEvent* e) { return SizeMoveUnlockProc(e); });
@@ -50,7 +49,7 @@ bool SizeMoveHook::IsGestureEvent(QEvent* event, int type) const {
 
 bool SizeMoveHook::SizeMoveLockProc(QEvent* event) {
   if (!locked_ && IsGestureEvent(event, QEvent::MouseButtonPress)) {
-    LockWindowUpdate(frame_);
+    LockWindowUpdate(window_->window());
     locked_ = true;
   }
   return false;

@@ -10,17 +10,14 @@
 
 class QEvent;
 class QMdiSubWindow;
-class QWidget;
 
 class SizeMoveHook : public QObject {
  public:
-  // Installs both procedures on `window`; the lock is taken on `frame`.
-  SizeMoveHook(QMdiSubWindow* window, QWidget* frame);
+  // Installs both procedures on `window`; the lock is taken on the frame the
+  // window lives in.
+  explicit SizeMoveHook(QMdiSubWindow* window);
   // Removes both procedures and releases a lock this hook still holds.
   ~SizeMoveHook() override;
-
-  // True from the start of a move or size gesture to its end.
-  bool HoldsLock() const { return locked_; }
 
  private:
   class Procedure;
@@ -34,7 +31,6 @@ class SizeMoveHook : public QObject {
   bool IsGestureEvent(QEvent* event, int type) const;
 
   QMdiSubWindow* window_;
-  QWidget* frame_;
   Procedure* lockProc_;
   Procedure* unlockProc_;
   bool locked_ = false;

@@ -1,31 +1,47 @@
-// The File menu's enabling, decided afresh each time the menu opens: Save,
-// Save As, Print and Two-column print act on the active editor window and
-// are offered only when it is in browse mode with nothing selected; Save
-// needs a path in the caption, printing needs some text. Open and New are
-// never changed here.
-
-#include <QAction>
+// The File menu: its items and the rule that offers each, decided afresh each
+// time the menu opens. Save, Save As, Print and Two-column print act on the
+// active editor window and are offered only when it is in browse mode with
+// nothing selected; Save needs a path in the caption, printing needs some
+// text. Open and New are always offered.
 
 #include "editor/Form1.h"
+#include "files/ProgramFile.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
 
-void MDIForm1::mnuFile_Click() {
-  bool save = false;
-  bool saveAs = false;
-  bool print = false;
-  Form1* form = FormNumber > 0 ? ActiveForm() : nullptr;
-  if (form) {
-    const bool ready =
-        form->EditDoneFlag != 1 && form->EditFlag != 1 && form->RichTextBox1->SelLength() == 0;
-    if (ready) {
-      saveAs = true;
-      save = form->Caption() != QStringLiteral("新規");
-      print = !form->RichTextBox1->Text().isEmpty();
-    }
-  }
-  mnuOverWrite->setEnabled(save);
-  mnuNameSave->setEnabled(saveAs);
-  mnuPrintNormal->setEnabled(print);
-  mnuPrint->setEnabled(print);
+namespace {
+
+// The active editor window, when one is open and browsing with nothing selected.
+const Form1* ReadyForm(const MDIForm1& frame) {
+  const Form1* form = frame.FormNumber > 0 ? frame.ActiveForm() : nullptr;
+  return form && form->BrowsingWithoutSelection() ? form : nullptr;
 }
+
+bool HasPath(const MDIForm1& frame) {
+  const Form1* form = ReadyForm(frame);
+  return form && form->Caption() != kNewProgramCaption;
+}
+
+bool IsReady(const MDIForm1& frame) { return ReadyForm(frame) != nullptr; }
+
+bool HasText(const MDIForm1& frame) {
+  const Form1* form = ReadyForm(frame);
+  return form && form->RichTextBox1->Length() != 0;
+}
+
+const MenuItemRow kItems[] = {
+    {"mnuFileOpen", u"ﾌｧｲﾙを開く(&O)", &MDIForm1::mnuFileOpen_Click, nullptr, true},
+    {"mnuNewProgram", u"新規作成(&N)", &MDIForm1::mnuNewProgram_Click, nullptr, true},
+    {"mnuDummy", nullptr, nullptr, nullptr, true},
+    {"mnuOverWrite", u"上書き保存(&W)", &MDIForm1::mnuOverWrite_Click, HasPath, false},
+    {"mnuNameSave", u"名前を付けて保存(&S)", &MDIForm1::mnuNameSave_Click, IsReady, false},
+    {"mnuDummyB", nullptr, nullptr, nullptr, true},
+    {"mnuPrintNormal", u"印刷(&P)", &MDIForm1::mnuPrintNormal_Click, HasText, false},
+    {"mnuPrint", u"二段印刷(&D)", &MDIForm1::mnuPrint_Click, HasText, false},
+};
+
+}  // namespace
+
+std::span<const MenuItemRow> FileMenuItems() { return kItems; }
+
+void MDIForm1::mnuFile_Click() { OfferItems(FileMenuItems()); }

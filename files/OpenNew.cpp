@@ -21,16 +21,15 @@ void MDIForm1::mnuFileOpen_Click() {
   // A file can vanish or turn out unreadable after the dialog accepted it.
   QString text;
   if (!ReadProgramFile(path, text)) {
-    MsgBox(services_, path + QStringLiteral("\r\n\r\n上記のファイルを開けませんでした。"),
-           MsgBoxStyle::kInformation, QStringLiteral("報告"));
+    MsgBox(services_, FileReport(path, QStringLiteral("上記のファイルを開けませんでした。")),
+           MsgBoxStyle::kInformation, MsgBoxTitle::kReport);
     return;
   }
 
   Form1* form = CreateForm();
   form->SetCaption(path);
   form->RichTextBox1->SetText(text);
-  form->UndoText = text;
-  form->UndoStartPos = 0;
+  form->RecordBefore();  // undo returns to the text as opened, caret at 0
   form->SetVisible(true);
   FormNumber += 1;
   WinOrgNoCngWinOrder();
@@ -42,7 +41,7 @@ void MDIForm1::mnuNewProgram_Click() {
   EnableFrameControlsOnExit enable(*this);
 
   Form1* form = CreateForm();
-  form->SetCaption(QStringLiteral("新規"));
+  form->SetCaption(kNewProgramCaption);
   form->SetVisible(true);
   FormNumber += 1;
   WinOrgNoCngWinOrder();

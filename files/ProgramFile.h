@@ -3,6 +3,9 @@
 
 #include <QString>
 
+// The caption of a program made by File ▸ New, which has no file yet.
+inline const QString kNewProgramCaption = QStringLiteral("新規");
+
 // The file dialogs' filter for program files: main (.m) and back (.s) programs.
 inline const QString kProgramFileFilter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞｯｸ(*.s)|*.m;*.s");
 

@@ -17,8 +17,6 @@
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kAskTitle = QStringLiteral("問い合わせ");
-const QString kReportTitle = QStringLiteral("報告");
 
 const QString kSaveAsks = QStringLiteral("プログラムを上書き保存しますか？") + kCrLf + kCrLf +
                           QStringLiteral("実行した場合、ファイルの内容は現在編集中のプログラムに置き換えられます。");
@@ -33,11 +31,6 @@ const QString kWriteFailed = QStringLiteral("上記のファイルに保存で�
 const QString kUnencodable =
     QStringLiteral("保存できない文字が含まれているため、保存しませんでした。");
 
-// A report that names a file: the path, an empty line, then the sentence.
-QString FileReport(const QString& path, const QString& sentence) {
-  return path + kCrLf + kCrLf + sentence;
-}
-
 // Writes the window's program to `path`; on failure reports why and returns false.
 bool WriteReportingFailure(MDIForm1& frame, const Form1& form, const QString& path) {
   const WriteResult result = WriteProgramFile(path, form.RichTextBox1->Text());
@@ -46,13 +39,13 @@ bool WriteReportingFailure(MDIForm1& frame, const Form1& form, const QString& pa
       return true;
     case WriteStatus::kUnencodable:
       MsgBox(frame.services(), FileReport(path, kUnencodable) + kCrLf + LineText(result.badLine),
-             MsgBoxStyle::kInformation, kReportTitle);
+             MsgBoxStyle::kInformation, MsgBoxTitle::kReport);
       return false;
     case WriteStatus::kFailed:
       break;
   }
   MsgBox(frame.services(), FileReport(path, kWriteFailed), MsgBoxStyle::kInformation,
-         kReportTitle);
+         MsgBoxTitle::kReport);
   return false;
 }
 
@@ -64,14 +57,14 @@ void MDIForm1::mnuOverWrite_Click() {
   {
     DisableFrameControls();
     const EnableFrameControlsOnExit enableOnExit(*this);
-    if (MsgBox(services(), kSaveAsks, MsgBoxStyle::kQuestionYesNo, kAskTitle) ==
+    if (MsgBox(services(), kSaveAsks, MsgBoxStyle::kQuestionYesNo, MsgBoxTitle::kQuestion) ==
         MsgBoxResult::kYes) {
       const QString path = form->Caption();
       if (WriteReportingFailure(*this, *form, path)) {
-        MsgBox(services(), FileReport(path, kSaveDone), MsgBoxStyle::kInformation, kReportTitle);
+        MsgBox(services(), FileReport(path, kSaveDone), MsgBoxStyle::kInformation, MsgBoxTitle::kReport);
       }
     } else {
-      MsgBox(services(), kSaveDeclined, MsgBoxStyle::kInformation, kReportTitle);
+      MsgBox(services(), kSaveDeclined, MsgBoxStyle::kInformation, MsgBoxTitle::kReport);
     }
   }
   if (form) form->SetFocus();
@@ -83,7 +76,7 @@ void MDIForm1::mnuNameSave_Click() {
   {
     DisableFrameControls();
     const EnableFrameControlsOnExit enableOnExit(*this);
-    if (MsgBox(services(), kSaveAsAsks, MsgBoxStyle::kQuestionYesNo, kAskTitle) ==
+    if (MsgBox(services(), kSaveAsAsks, MsgBoxStyle::kQuestionYesNo, MsgBoxTitle::kQuestion) ==
         MsgBoxResult::kYes) {
       CommonDialog1.Filter = kProgramFileFilter;
       CommonDialog1.FileName = QString();
@@ -92,16 +85,16 @@ void MDIForm1::mnuNameSave_Click() {
       const QString path = CommonDialog1.FileName;
       if (path.isEmpty()) {
         // A cancelled dialog leaves the focus where the dialog left it.
-        MsgBox(services(), kSaveAsDeclined, MsgBoxStyle::kInformation, kReportTitle);
+        MsgBox(services(), kSaveAsDeclined, MsgBoxStyle::kInformation, MsgBoxTitle::kReport);
         return;
       }
       if (WriteReportingFailure(*this, *form, path)) {
         form->SetCaption(path);
         MsgBox(services(), FileReport(form->Caption(), kSaveAsDone), MsgBoxStyle::kInformation,
-               kReportTitle);
+               MsgBoxTitle::kReport);
       }
     } else {
-      MsgBox(services(), kSaveAsDeclined, MsgBoxStyle::kInformation, kReportTitle);
+      MsgBox(services(), kSaveAsDeclined, MsgBoxStyle::kInformation, MsgBoxTitle::kReport);
     }
   }
   if (form) form->SetFocus();

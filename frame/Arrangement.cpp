@@ -1,4 +1,3 @@
-#include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <cmath>
@@ -71,15 +70,35 @@ void MDIForm1::WinOrgNoCngWinOrder() {
   CancelReReMove = 0;
 }
 
-void MDIForm1::mnuWindow_Click() {
-  Form1* active = ActiveForm();
-  if (FormNumber < 1 || !active) {
-    mnuLeft->setEnabled(false);
-    return;
-  }
-  const bool atLeft = active->Left() == 0 && active->Top() == 0;
-  mnuLeft->setEnabled(!(active->RichTextBox1->SelLength() != 0 || active->EditFlag == 1 ||
-                        active->EditDoneFlag == 1 || atLeft));
+namespace {
+
+// Move-left is offered for the active window when nothing is pending in it
+// and it does not hold the leftmost place already.
+bool CanMoveLeft(const MDIForm1& frame) {
+  const Form1* active = frame.FormNumber >= 1 ? frame.ActiveForm() : nullptr;
+  if (!active || !active->BrowsingWithoutSelection()) return false;
+  return !(active->Left() == 0 && active->Top() == 0);
+}
+
+const MenuItemRow kItems[] = {
+    {"mnuLeft", u"左へ移動(&L)", &MDIForm1::mnuLeft_Click, CanMoveLeft, false},
+};
+
+}  // namespace
+
+std::span<const MenuItemRow> WindowMenuItems() { return kItems; }
+
+void MDIForm1::mnuWindow_Click() { OfferItems(WindowMenuItems()); }
+
+void MDIForm1::FormUnloading(Form1* form) {
+  // While move-left replaces the window, the count, the visibility and the
+  // arrangement are left to it.
+  if (RightMoveFlag != 0) return;
+  FormNumber -= 1;
+  DrawingLockGuard lock(this);
+  form->SetVisible(false);
+  form->MeExiting = 1;
+  WinOrgNoCngWinOrder();
 }
 
 void MDIForm1::mnuLeft_Click() {
@@ -87,18 +106,13 @@ void MDIForm1::mnuLeft_Click() {
   Form1* old = ActiveForm();
   if (!old) return;
 
-  const QString undoText = old->UndoText;
-  const int32_t undoStartPos = old->UndoStartPos;
-  const QString redoText = old->RedoText;
-  const int32_t redoStartPos = old->RedoStartPos;
-  const int16_t redoUndoFlag = old->RedoUndoFlag;
-  const int16_t editingStartedFlag = old->EditingStartedFlag;
+  const EditHistory history = *old;
 
   DrawingLockGuard lock(this);
   RightMoveFlag = 1;
 
   const QString caption = old->Caption();
-  const QString text = old->RichTextBox1->Text();
+  const TextStore text = old->RichTextBox1->Snapshot();
 
   int16_t cancel = 0;
   old->Form_Unload(cancel);
@@ -108,12 +122,7 @@ void MDIForm1::mnuLeft_Click() {
   form->RichTextBox1->SetText(text);
   form->SetVisible(true);
 
-  form->UndoText = undoText;
-  form->UndoStartPos = undoStartPos;
-  form->RedoText = redoText;
-  form->RedoStartPos = redoStartPos;
-  form->RedoUndoFlag = redoUndoFlag;
-  form->EditingStartedFlag = editingStartedFlag;
+  form->CopyHistoryFrom(history);
 
   WinOrgNoCngWinOrder();
   RightMoveFlag = 0;

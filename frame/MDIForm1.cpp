@@ -10,6 +10,7 @@
 
 #include "editor/Form1.h"
 #include "frame/StatusBar.h"
+#include "frame/ToolbarLayout.h"
 #include "platform/DrawingLock.h"
 #include "platform/Twips.h"
 
@@ -18,12 +19,11 @@ namespace {
 // The frame's client area as designed: width and height below the menu bar.
 constexpr int kClientWidthTwips = 10335;
 constexpr int kClientHeightTwips = 7995;
-constexpr int kToolbarHeightTwips = 1770;
 
 QWidget* MakeToolbar(const char* name, QWidget* parent) {
   auto* bar = new QWidget(parent);
   bar->setObjectName(QLatin1String(name));
-  bar->setFixedHeight(TwipsToPixels(kToolbarHeightTwips));
+  bar->setFixedHeight(TwipsToPixels(ToolbarLayout::kBarHeight));
   return bar;
 }
 
@@ -111,6 +111,15 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
 
 Form1* MDIForm1::LastForm() const { return lastForm_; }
 
+QMenu* MDIForm1::Menu(const char* name) const {
+  QAction* action = MenuItem(name);
+  return action ? action->menu() : nullptr;
+}
+
+QAction* MDIForm1::MenuItem(const char* name) const {
+  return menuItems_.value(QLatin1String(name), nullptr);
+}
+
 Form1* MDIForm1::ActiveForm() const {
   // The frame's current child, also while another application has the focus.
   return qobject_cast<Form1*>(mdiArea_->currentSubWindow());
@@ -132,14 +141,29 @@ void MDIForm1::SetCaption(const QString& caption) { setWindowTitle(caption); }
 int MDIForm1::ScaleWidth() const { return isMinimized() ? 0 : width(); }
 
 Form1* MDIForm1::CreateForm() {
-  auto* form = new Form1(this);
+  auto* form = new Form1(services_);
+  ConnectForm(form);
   mdiArea_->addSubWindow(form);
   forms_.append(form);
   lastForm_ = form;
   return form;
 }
 
-void MDIForm1::FormDestroyed(Form1* form) {
+void MDIForm1::ConnectForm(Form1* form) {
+  // The status bar shows the caret's line and the mode text the window
+  // announces; the frame arranges, counts and forgets windows for them.
+  connect(form, &Form1::CaretLineShown, this,
+          [this](const QString& text) { StatusBar1->Panels(1).SetText(text); });
+  connect(form, &Form1::ModeTextShown, this,
+          [this](const QString& text) { StatusBar1->Panels(2).SetText(text); });
+  connect(form, &Form1::Resized, this, [this] {
+    if (CancelReReMove == 0) WinOrgNoCngWinOrder();
+  });
+  connect(form, &Form1::Unloading, this, [this, form] { FormUnloading(form); });
+  connect(form, &Form1::Unloaded, this, [this, form] { FormUnloaded(form); });
+}
+
+void MDIForm1::FormUnloaded(Form1* form) {
   forms_.removeIf([form](const QPointer<Form1>& f) { return f.isNull() || f.data() == form; });
   if (lastForm_ == form) lastForm_ = nullptr;
 }

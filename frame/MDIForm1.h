@@ -4,25 +4,29 @@
 // windows, the arrangement flags and the cut/copy buffer.
 //
 // Members are defined in the files of the subsystem they belong to:
-//   frame/MDIForm1.cpp        construction, load, resize, control walks
-//   frame/Menus.cpp           the menu bar
-//   frame/StatusBar.cpp       the status bar panels
+//   frame/MDIForm1.cpp        construction, load, resize, control walks,
+//                             the editor windows' signals
+//   frame/Menus.cpp           the menu bar, built from the menu tables
 //   frame/Arrangement.cpp     tiling, the Window menu, move-left
 //   frame/Toolbars.cpp        the soft keyboard and angle calculator bars
+//   frame/ViewMenu.cpp        the View menu
 //   editor/LineProbe.cpp      Command51_Click
 //   files/OpenNew.cpp         File ▸ Open and New
 //   files/Save.cpp            File ▸ Save and Save As
-//   files/FileMenu.cpp        the File menu's enabling
+//   files/FileMenu.cpp        the File menu's table and enabling
 //   edit/UndoRedo.cpp         Edit ▸ undo and redo
 //   edit/CutCopyPaste.cpp     Edit ▸ cut, copy, paste
-//   edit/EditMenu.cpp         the Edit menu's enabling
+//   edit/EditMenu.cpp         the Edit menu's table and enabling
 //   print/Printing.cpp        File ▸ Print and Two-column print
 
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <cstdint>
+#include <span>
 
+#include "frame/MenuTable.h"
 #include "platform/CommonDialog.h"
 
 class Form1;
@@ -67,8 +71,6 @@ class MDIForm1 : public QMainWindow {
   // Creates a new editor window, registers it as loaded and as the most
   // recent one. It is not shown yet.
   Form1* CreateForm();
-  // Called by an editor window when it is destroyed.
-  void FormDestroyed(Form1* form);
 
   // --- status bar: panel 1 the caret's line, panel 2 the mode text ---
   StatusBar* StatusBar1 = nullptr;
@@ -80,29 +82,11 @@ class MDIForm1 : public QMainWindow {
   CommonDialog CommonDialog1;
 
   // --- menus: each item is an action whose objectName is its name ---
-  QMenu* mnuFile = nullptr;
-  QAction* mnuFileOpen = nullptr;
-  QAction* mnuNewProgram = nullptr;
-  QAction* mnuDummy = nullptr;
-  QAction* mnuOverWrite = nullptr;
-  QAction* mnuNameSave = nullptr;
-  QAction* mnuDummyB = nullptr;
-  QAction* mnuPrintNormal = nullptr;
-  QAction* mnuPrint = nullptr;
-  QMenu* mnuEdit = nullptr;
-  QAction* mnuUndo = nullptr;
-  QAction* mnuRedo = nullptr;
-  QAction* mnuDummyC = nullptr;
-  QAction* mnuCut = nullptr;
-  QAction* mnuCopy = nullptr;
-  QAction* mnuPaste = nullptr;
-  QMenu* mnuState = nullptr;
-  QAction* mnuBarSoftKeybord = nullptr;
-  QAction* mnuBarRadian = nullptr;
-  QMenu* mnuWindow = nullptr;
-  QAction* mnuLeft = nullptr;
+  // The top-level menu or the item called `name` ("mnuFile", "mnuOverWrite").
+  QMenu* Menu(const char* name) const;
+  QAction* MenuItem(const char* name) const;
 
-  // --- handlers ---
+  // --- handlers: each menu command's, named after its item ---
   void MDIForm_Load();
   void MDIForm_Resize();
 
@@ -136,13 +120,21 @@ class MDIForm1 : public QMainWindow {
 
  private:
   void CreateMenus();      // frame/Menus.cpp
+  // Sets the enabled state of every item of `items` that has a rule.
+  void OfferItems(std::span<const MenuItemRow> items);
   void CreateToolbars();   // frame/Toolbars.cpp
+  // What the frame does for an editor window (frame/MDIForm1.cpp,
+  // frame/Arrangement.cpp).
+  void ConnectForm(Form1* form);
+  void FormUnloading(Form1* form);
+  void FormUnloaded(Form1* form);
   // Every control of the frame: menu actions, tool-bar keys and fields.
   QList<QObject*> Controls() const;
 
   Services& services_;
   QMdiArea* mdiArea_ = nullptr;
   QList<QPointer<Form1>> forms_;
+  QHash<QString, QAction*> menuItems_;
   QPointer<Form1> lastForm_;
   int16_t loaded_ = 0;
 };

@@ -7,7 +7,6 @@
 #include <QPalette>
 #include <QPushButton>
 
-#include "editor/Form1.h"  // complete type for MDIForm1.h's window list
 #include "frame/MDIForm1.h"
 #include "frame/ToolbarLayout.h"
 #include "platform/Application.h"

@@ -3,7 +3,6 @@
 
 #include <QLayout>
 
-#include "editor/Form1.h"  // complete type for MDIForm1.h's window list
 #include "frame/MDIForm1.h"
 #include "platform/DrawingLock.h"
 
@@ -20,7 +19,15 @@ void ShowSoftKeyboard(MDIForm1& frame, bool visible) {
   frame.WinOrgNoCngWinOrder();
 }
 
+const MenuItemRow kItems[] = {
+    {"mnuBarSoftKeybord", u"ソフトキーボード(&S)", &MDIForm1::mnuBarSoftKeybord_Click, nullptr,
+     true},
+    {"mnuBarRadian", u"角度計算(&K)", &MDIForm1::mnuBarRadian_Click, nullptr, true},
+};
+
 }  // namespace
+
+std::span<const MenuItemRow> ViewMenuItems() { return kItems; }
 
 void MDIForm1::mnuBarSoftKeybord_Click() { ShowSoftKeyboard(*this, true); }
 

@@ -217,7 +217,7 @@ class EditorStage {
     frame_->PasteText.clear();
     frame_->SetCaption(caption_);
     if (frame_->Toolbar1->isVisibleTo(frame_.get()) != softKeyboardShown_)
-      (softKeyboardShown_ ? frame_->mnuBarSoftKeybord : frame_->mnuBarRadian)->trigger();
+      (softKeyboardShown_ ? frame_->MenuItem("mnuBarSoftKeybord") : frame_->MenuItem("mnuBarRadian"))->trigger();
     services_ = SessionServices();
   }
 
@@ -299,7 +299,7 @@ class EditorSession {
       case kEditMenu: EditMenu(Next(), undoDone); break;
       case kWindowMenu:
         frame_->mnuWindow_Click();
-        if (frame_->mnuLeft->isEnabled()) frame_->mnuLeft->trigger();
+        if (frame_->MenuItem("mnuLeft")->isEnabled()) frame_->MenuItem("mnuLeft")->trigger();
         break;
       case kClose: {
         const uint8_t which = Next();
@@ -327,7 +327,7 @@ class EditorSession {
         }
         break;
       case kViewMenu:
-        ((Next() & 1) ? frame_->mnuBarRadian : frame_->mnuBarSoftKeybord)->trigger();
+        ((Next() & 1) ? frame_->MenuItem("mnuBarRadian") : frame_->MenuItem("mnuBarSoftKeybord"))->trigger();
         break;
     }
     return false;
@@ -438,44 +438,44 @@ class EditorSession {
     QAction* action = nullptr;
     switch (item % kFileItemCount) {
       case kOpen:
-        action = frame_->mnuFileOpen;
+        action = frame_->MenuItem("mnuFileOpen");
         services_.nextPath = files_.OpenChoice(choice, services_.vanishOnDialog);
         break;
-      case kNew: action = frame_->mnuNewProgram; break;
-      case kSave: action = frame_->mnuOverWrite; break;
+      case kNew: action = frame_->MenuItem("mnuNewProgram"); break;
+      case kSave: action = frame_->MenuItem("mnuOverWrite"); break;
       case kSaveAs:
-        action = frame_->mnuNameSave;
+        action = frame_->MenuItem("mnuNameSave");
         services_.nextPath = files_.SaveChoice(choice);
         break;
-      case kPrint: action = frame_->mnuPrintNormal; break;
-      case kPrintTwo: action = frame_->mnuPrint; break;
+      case kPrint: action = frame_->MenuItem("mnuPrintNormal"); break;
+      case kPrintTwo: action = frame_->MenuItem("mnuPrint"); break;
     }
     const bool chosen = action->isEnabled();
     if (chosen) action->trigger();
     services_.nextPath.clear();
     services_.vanishOnDialog.clear();
-    return chosen && action != frame_->mnuPrintNormal && action != frame_->mnuPrint;
+    return chosen && action != frame_->MenuItem("mnuPrintNormal") && action != frame_->MenuItem("mnuPrint");
   }
 
   void EditMenu(uint8_t item, bool undoDone) {
     frame_->mnuEdit_Click();
-    QAction* const actions[] = {frame_->mnuUndo, frame_->mnuRedo, frame_->mnuCut, frame_->mnuCopy,
-                                frame_->mnuPaste};
+    QAction* const actions[] = {frame_->MenuItem("mnuUndo"), frame_->MenuItem("mnuRedo"), frame_->MenuItem("mnuCut"), frame_->MenuItem("mnuCopy"),
+                                frame_->MenuItem("mnuPaste")};
     QAction* action = actions[item % kEditItemCount];
     if (!action->isEnabled()) {
       undoJustDone_ = undoDone;  // opening a menu and closing it again is no step
       return;
     }
     Form1* form = frame_->ActiveForm();
-    const QString redoText = form ? form->RedoText : QString();
+    const QString redoText = form ? form->RedoText.toString() : QString();
     const int32_t redoStartPos = form ? form->RedoStartPos : 0;
     action->trigger();
-    if (action == frame_->mnuUndo && form) {
-      if (form->RichTextBox1->Text() != form->UndoText) undoMismatch_ = true;
+    if (action == frame_->MenuItem("mnuUndo") && form) {
+      if (form->RichTextBox1->Snapshot() != form->UndoText) undoMismatch_ = true;
       undoJustDone_ = true;
       undoForm_ = form;
     }
-    if (action == frame_->mnuRedo && undoDone && form == undoForm_ && form) {
+    if (action == frame_->MenuItem("mnuRedo") && undoDone && form == undoForm_ && form) {
       if (form->RichTextBox1->Text() != redoText) redoMismatch_ = true;
       if (form->RichTextBox1->SelStart() != redoStartPos) redoMismatch_ = true;
     }

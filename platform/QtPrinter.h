@@ -31,7 +31,6 @@ class QtPrinter : public Printer {
   void SetCurrentX(double x) override { x_ = x; }
   void SetCurrentY(double y) override { y_ = y; }
   double CurrentX() const { return x_; }
-  double CurrentY() const { return y_; }
   // 1 portrait, 2 landscape.
   void SetOrientation(int value) override;
   // 1 grayscale, 2 colour.

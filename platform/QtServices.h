@@ -1,5 +1,6 @@
 #pragma once
-// The desktop's own message boxes and file dialogs, for the running program.
+// The desktop's own message boxes, file dialogs and default printer, for the
+// running program.
 
 #include <QString>
 
@@ -10,7 +11,8 @@ class QtServices : public Services {
   int MsgBox(const QString& prompt, int style, const QString& title) override;
   QString ShowOpenDialog(const QString& filter, int flags) override;
   QString ShowSaveDialog(const QString& filter, int flags) override;
-  // No printing service yet: callers treat null as "no printer".
+  // A job on the default printer; where there is none, the job reports
+  // itself unavailable and prints nothing.
   std::unique_ptr<Printer> DefaultPrinter() override;
 };
 

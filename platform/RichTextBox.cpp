@@ -19,6 +19,9 @@
 RichTextBox::RichTextBox(QWidget* parent) : QAbstractScrollArea(parent) {
   setFont(QFont(QString::fromUtf16(kProgramFontFamily), 12));
   view_ = std::make_unique<View>(*this, font());
+  model_.addWatcher(view_.get());
+  announcer_ = RichTextBoxAccessible::WatchText(this);
+  model_.addWatcher(announcer_.get());
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   setAcceptDrops(false);
@@ -31,17 +34,16 @@ RichTextBox::RichTextBox(QWidget* parent) : QAbstractScrollArea(parent) {
   UpdateScrollRanges();
 }
 
-RichTextBox::~RichTextBox() = default;
+RichTextBox::~RichTextBox() {
+  model_.removeWatcher(announcer_.get());
+  model_.removeWatcher(view_.get());
+}
 
 // --- members ---
 
-void RichTextBox::SetText(const QString& text) {
+void RichTextBox::SetText(const TextStore& text) {
   const Selection before = CurrentSelection();
-  const bool tell = RichTextBoxAccessible::Listening();
-  const QString old = tell ? model_.text() : QString();  // shared, not copied
   model_.setText(text);
-  if (tell) RichTextBoxAccessible::TextReplaced(this, old, model_.text());
-  view_->TextReplaced();
   measuredWidth_ = 0;
   horizontalScrollBar()->setValue(0);
   verticalScrollBar()->setValue(0);
@@ -62,15 +64,10 @@ void RichTextBox::SetSelLength(int32_t length) {
 
 void RichTextBox::SetSelText(const QString& text) { ReplaceSelection(text); }
 
-void RichTextBox::ReplaceSelection(const QString& text) {
+void RichTextBox::ReplaceSelection(QStringView text) {
   const Selection before = CurrentSelection();
-  const int32_t pos = model_.selStart();
   const bool changes = model_.selLength() > 0 || !text.isEmpty();
-  const bool tell = changes && RichTextBoxAccessible::Listening();
-  const QString removed = tell ? model_.selText() : QString();
   model_.setSelText(text);
-  if (tell) RichTextBoxAccessible::TextEdited(this, pos, removed, text);
-  if (changes) view_->TextEdited(pos);
   Finish(before, changes);
 }
 

@@ -29,17 +29,32 @@ class RichTextBox : public QAbstractScrollArea {
   ~RichTextBox() override;
 
   // --- the control's members, as the editor names them ---
-  const QString& Text() const { return model_.text(); }
-  void SetText(const QString& text);
+  // The whole text as one string, for the callers that need one.
+  QString Text() const { return model_.store().toString(); }
+  // The whole text as a value that shares its storage: what undo and redo
+  // keep. Copying it costs nothing.
+  const TextStore& Snapshot() const { return model_.store(); }
+  // Replaces the whole text.
+  void SetText(const TextStore& text);
+  void SetText(const QString& text) { SetText(TextStore(text)); }
   int32_t SelStart() const { return model_.selStart(); }
   void SetSelStart(int32_t offset);
   int32_t SelLength() const { return model_.selLength(); }
   void SetSelLength(int32_t length);
   QString SelText() const { return model_.selText(); }
   void SetSelText(const QString& text);
-  QRgb SelColor() const { return model_.selColor(); }
   void SetSelColor(QRgb color);
   int32_t GetLineFromChar(int32_t offset) const { return model_.lineFromChar(offset); }
+
+  // --- reading the text without copying it whole ---
+  int32_t Length() const { return model_.length(); }
+  // The character at `offset`, or QChar() outside the text.
+  QChar CharAt(int32_t offset) const { return model_.charAt(offset); }
+  // The text of [start, start + length), clamped to the text.
+  QString TextRange(int32_t start, int32_t length) const { return model_.range(start, length); }
+  // Program line `number` (from 1), as GetProgramLine finds it in Text().
+  LineInfo Line(int32_t number) const { return model_.line(number); }
+
   // 0: normal mouse handling; 1: mouse presses neither move the caret nor
   // select, and no mouse events are reported.
   int16_t DragMode() const { return dragMode_; }
@@ -101,7 +116,7 @@ class RichTextBox : public QAbstractScrollArea {
   void Finish(Selection before, bool textChanged);
   // Replaces the selection with `text` (the path of SetSelText and of typed
   // characters).
-  void ReplaceSelection(const QString& text);
+  void ReplaceSelection(QStringView text);
   // Tells assistive technology where caret and selection ended up, once the
   // event that moved them is done: the editor's commands select and colour
   // whole lines on the way, and those steps are no more to be read out than
@@ -113,10 +128,8 @@ class RichTextBox : public QAbstractScrollArea {
   void MoveCaretTo(int32_t offset, bool extend);
   void Select(int32_t anchor, int32_t caret);
   void MoveCaretVertically(int32_t lines, bool extend);
-  int32_t StepLeft(int32_t offset) const;
-  int32_t StepRight(int32_t offset) const;
 
-  // Mouse: whether the press was taken and a drag selection is running.
+  // Mouse: with DragMode 1 presses, moves and releases do nothing.
   bool MouseShutOut() const { return dragMode_ == 1; }
   // Modifier state as the events report it: 1 Shift, 2 Ctrl, 4 Alt.
   static int16_t ShiftState(Qt::KeyboardModifiers modifiers);
@@ -142,4 +155,6 @@ class RichTextBox : public QAbstractScrollArea {
   bool announcing_ = false;  // an announcement is queued
   void WidenTo(int contentWidth);
   std::unique_ptr<View> view_;
+  // Tells assistive technology of every change of the text.
+  std::unique_ptr<TextWatcher> announcer_;
 };

@@ -70,23 +70,49 @@ RichTextBoxAccessible::Observer RichTextBoxAccessible::SetObserver(Observer next
   return std::exchange(observer, next);
 }
 
-void RichTextBoxAccessible::TextReplaced(RichTextBox* box, const QString& before,
-                                         const QString& after) {
-  QAccessibleTextUpdateEvent event(box, 0, before, after);
-  event.setCursorPosition(box->model().caret());
-  Notify(event);
-}
+// Sends the events of the control's text changes. The removed text is read
+// before it goes, and nothing is read unless someone listens.
+class RichTextBoxAccessible::Announcer : public TextWatcher {
+ public:
+  explicit Announcer(RichTextBox* box) : box_(box) {}
 
-void RichTextBoxAccessible::TextEdited(RichTextBox* box, int32_t pos, const QString& removed,
-                                       const QString& inserted) {
-  if (!removed.isEmpty()) {
-    QAccessibleTextRemoveEvent event(box, pos, removed);
+  void TextChanging(int32_t pos, int32_t removed, QStringView inserted) override {
+    listening_ = Listening();
+    if (!listening_) return;
+    removed_ = box_->TextRange(pos, removed);
+    inserted_ = inserted.toString();
+  }
+
+  void TextChanged(int32_t pos, int32_t, int32_t) override {
+    if (!listening_) return;
+    if (!removed_.isEmpty()) {
+      QAccessibleTextRemoveEvent event(box_, pos, removed_);
+      Notify(event);
+    }
+    if (!inserted_.isEmpty()) {
+      QAccessibleTextInsertEvent event(box_, pos, inserted_);
+      Notify(event);
+    }
+    removed_.clear();
+    inserted_.clear();
+  }
+
+  void TextReplaced(const TextStore& before) override {
+    if (!Listening()) return;
+    QAccessibleTextUpdateEvent event(box_, 0, before.toString(), box_->Text());
+    event.setCursorPosition(box_->SelStart());
     Notify(event);
   }
-  if (!inserted.isEmpty()) {
-    QAccessibleTextInsertEvent event(box, pos, inserted);
-    Notify(event);
-  }
+
+ private:
+  RichTextBox* box_;
+  bool listening_ = false;
+  QString removed_;
+  QString inserted_;
+};
+
+std::unique_ptr<TextWatcher> RichTextBoxAccessible::WatchText(RichTextBox* box) {
+  return std::make_unique<Announcer>(box);
 }
 
 void RichTextBoxAccessible::SelectionMoved(RichTextBox* box, int32_t anchor, int32_t caret) {
@@ -140,16 +166,7 @@ QAccessible::State RichTextBoxAccessible::state() const {
 // --- caret and selection ---
 
 int32_t RichTextBoxAccessible::Snap(int offset) const {
-  const QString& text = box()->Text();
-  const int32_t at = std::clamp<int32_t>(offset, 0, static_cast<int32_t>(text.size()));
-  if (at > 0 && at < text.size()) {
-    const QChar ch = text.at(at);
-    const QChar before = text.at(at - 1);
-    if ((ch == u'\n' && before == u'\r') || (ch.isLowSurrogate() && before.isHighSurrogate())) {
-      return at - 1;
-    }
-  }
-  return at;
+  return SnapToCharacter(box()->Snapshot(), offset);
 }
 
 bool RichTextBoxAccessible::SelectionLocked() const { return box()->DragMode() == 1; }
@@ -190,12 +207,10 @@ void RichTextBoxAccessible::removeSelection(int selectionIndex) {
 int RichTextBoxAccessible::characterCount() const { return box()->model().length(); }
 
 QString RichTextBoxAccessible::text(int startOffset, int endOffset) const {
-  const QString& text = box()->Text();
-  const int32_t length = static_cast<int32_t>(text.size());
+  const int32_t length = box()->Length();
   const int32_t start = std::clamp<int32_t>(startOffset, 0, length);
   const int32_t end = endOffset < 0 ? length : std::clamp<int32_t>(endOffset, start, length);
-  if (start == 0 && end == length) return text;  // shared, not copied
-  return text.mid(start, end - start);
+  return box()->TextRange(start, end - start);
 }
 
 QString RichTextBoxAccessible::textBeforeOffset(int offset,
@@ -231,7 +246,7 @@ QString RichTextBoxAccessible::Unit(int step, int offset, QAccessible::TextBound
       if (step != 0) return {};
       *startOffset = 0;
       *endOffset = length;
-      return model.text();
+      return model.range(0, length);
     default:
       break;
   }
@@ -244,7 +259,7 @@ QString RichTextBoxAccessible::Unit(int step, int offset, QAccessible::TextBound
   const int32_t nextLine = line + 1;
   const int32_t lineEnd = nextLine + 1 < model.lineCount() ? model.lineStart(nextLine + 1) : length;
   const int32_t to = std::min(lineEnd, offset + kUnitReach);
-  const Stretch stretch(model.text().mid(from, to - from));
+  const Stretch stretch(model.range(from, to - from));
   int start = -1;
   int end = -1;
   QString unit;
@@ -271,24 +286,19 @@ QString RichTextBoxAccessible::LineUnit(int step, int32_t offset, int* startOffs
   const int32_t end = line + 1 < model.lineCount() ? model.lineStart(line + 1) : model.length();
   *startOffset = start;
   *endOffset = end;
-  return model.text().mid(start, end - start);
+  return model.range(start, end - start);
 }
 
 QString RichTextBoxAccessible::attributes(int offset, int* startOffset, int* endOffset) const {
   const RichTextModel& model = box()->model();
   *startOffset = *endOffset = -1;
-  const std::vector<ColorRun>& runs = model.runs();
-  if (offset < 0 || offset >= model.length() || runs.empty()) return {};
+  if (offset < 0 || offset >= model.length()) return {};
   // The colour tells the edited line (red) and the text awaiting
   // confirmation (blue) from the rest.
-  auto run = std::upper_bound(runs.begin(), runs.end(), offset,
-                              [](int32_t o, const ColorRun& r) { return o < r.start; });
-  if (run == runs.begin()) return {};
-  const auto next = run;
-  --run;
-  *startOffset = run->start;
-  *endOffset = next == runs.end() ? model.length() : next->start;
-  const QColor color = QColor::fromRgb(run->color);
+  const ColorSpan span = model.colorSpanAt(offset);
+  *startOffset = span.start;
+  *endOffset = span.end;
+  const QColor color = QColor::fromRgb(span.color);
   return QStringLiteral("color:rgb(%1,%2,%3);")
       .arg(color.red())
       .arg(color.green())
@@ -306,7 +316,7 @@ QRect RichTextBoxAccessible::characterRect(int offset) const {
   const qreal x = view.XOf(line, offset);
   // A line break or the end of the text takes one average character.
   const qreal width = offset < model.lineTextEnd(line)
-                          ? view.XOf(line, control.StepRight(offset)) - x
+                          ? view.XOf(line, StepRight(model.store(), offset)) - x
                           : view.AverageAdvance();
   const int lineHeight = control.LineHeight();
   const QRectF inViewport(RichTextBox::View::kMargin + x - control.horizontalScrollBar()->value(),
@@ -328,7 +338,7 @@ int RichTextBoxAccessible::offsetAtPoint(const QPoint& point) const {
   int32_t offset = control.OffsetAtViewportPoint(local);
   const qreal x = local.x() - RichTextBox::View::kMargin + control.horizontalScrollBar()->value();
   if (offset > model.lineStart(line) && control.view_->XOf(line, offset) > x) {
-    offset = control.StepLeft(offset);
+    offset = StepLeft(model.store(), offset);
   }
   return offset;
 }

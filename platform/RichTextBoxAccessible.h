@@ -13,9 +13,11 @@
 
 #include <QAccessibleWidget>
 #include <cstdint>
+#include <memory>
 
 class QAccessibleEvent;
 class RichTextBox;
+class TextWatcher;
 
 class RichTextBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
@@ -32,11 +34,9 @@ class RichTextBoxAccessible : public QAccessibleWidget, public QAccessibleTextIn
   // platform bridge is active. Returns the one it replaces.
   using Observer = void (*)(QAccessibleEvent* event);
   static Observer SetObserver(Observer observer);
-  // The whole text was replaced (`before` and `after` are shared copies).
-  static void TextReplaced(RichTextBox* box, const QString& before, const QString& after);
-  // `removed` was taken out at `pos` and `inserted` put in its place.
-  static void TextEdited(RichTextBox* box, int32_t pos, const QString& removed,
-                         const QString& inserted);
+  // A watcher of the control's text that sends the events of every change
+  // while someone listens.
+  static std::unique_ptr<TextWatcher> WatchText(RichTextBox* box);
   // Caret or selection moved away from `anchor`..`caret`.
   static void SelectionMoved(RichTextBox* box, int32_t anchor, int32_t caret);
 
@@ -75,6 +75,7 @@ class RichTextBoxAccessible : public QAccessibleWidget, public QAccessibleTextIn
   QString LineUnit(int step, int32_t offset, int* startOffset, int* endOffset) const;
   // Moves an offset out of the middle of a CR LF pair or a surrogate pair.
   int32_t Snap(int offset) const;
+  class Announcer;
   // Assistive technology moves the caret like the user's own caret keys; while
   // the mouse is shut out of the control (a line edit is open) it cannot.
   bool SelectionLocked() const;

@@ -11,25 +11,11 @@
 
 #include "platform/RichTextBox.h"
 #include "platform/RichTextBoxView.h"
+#include "platform/VirtualKeys.h"
 
 namespace {
 
-// Key codes of the keys the control moves the caret with.
-enum : int {
-  kVkBack = 8,
-  kVkTab = 9,
-  kVkReturn = 13,
-  kVkPrior = 33,
-  kVkNext = 34,
-  kVkEnd = 35,
-  kVkHome = 36,
-  kVkLeft = 37,
-  kVkUp = 38,
-  kVkRight = 39,
-  kVkDown = 40,
-  kVkProcessKey = 229,  // a key the input method took
-  kVkOther = 255,       // a key with no code of its own
-};
+using namespace VirtualKey;
 
 // Punctuation keys by the character they carry, as the US layout places them:
 // unshifted and shifted character on the same OEM key.
@@ -67,45 +53,45 @@ int RichTextBox::VirtualKeyCode(int qtKey) { return VirtualKeyCode(qtKey, Qt::No
 
 int RichTextBox::VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
   if (modifiers & Qt::KeypadModifier) {
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return 96 + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return kNumpad0 + (qtKey - Qt::Key_0);
     switch (qtKey) {
-      case Qt::Key_Asterisk: return 106;
-      case Qt::Key_Plus: return 107;
-      case Qt::Key_Minus: return 109;
-      case Qt::Key_Period: case Qt::Key_Comma: return 110;
-      case Qt::Key_Slash: return 111;
+      case Qt::Key_Asterisk: return kMultiply;
+      case Qt::Key_Plus: return kAdd;
+      case Qt::Key_Minus: return kSubtract;
+      case Qt::Key_Period: case Qt::Key_Comma: return kDecimal;
+      case Qt::Key_Slash: return kDivide;
       default: break;  // Enter and the navigation keys are the main ones
     }
   }
-  if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'A' + (qtKey - Qt::Key_A);
-  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return '0' + (qtKey - Qt::Key_0);
-  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return 112 + (qtKey - Qt::Key_F1);
+  if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return kA + (qtKey - Qt::Key_A);
+  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return k0 + (qtKey - Qt::Key_0);
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return kF1 + (qtKey - Qt::Key_F1);
   switch (qtKey) {
-    case Qt::Key_Backspace: return kVkBack;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return kVkTab;
-    case Qt::Key_Clear: return 12;
-    case Qt::Key_Return: case Qt::Key_Enter: return kVkReturn;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: case Qt::Key_AltGr: return 18;
-    case Qt::Key_Pause: return 19;
-    case Qt::Key_CapsLock: return 20;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return kVkPrior;
-    case Qt::Key_PageDown: return kVkNext;
-    case Qt::Key_End: return kVkEnd;
-    case Qt::Key_Home: return kVkHome;
-    case Qt::Key_Left: return kVkLeft;
-    case Qt::Key_Up: return kVkUp;
-    case Qt::Key_Right: return kVkRight;
-    case Qt::Key_Down: return kVkDown;
-    case Qt::Key_Print: return 44;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    case Qt::Key_Menu: return 93;
-    case Qt::Key_NumLock: return 144;
-    case Qt::Key_ScrollLock: return 145;
+    case Qt::Key_Backspace: return kBack;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return kTab;
+    case Qt::Key_Clear: return kClear;
+    case Qt::Key_Return: case Qt::Key_Enter: return kReturn;
+    case Qt::Key_Shift: return kShift;
+    case Qt::Key_Control: return kControl;
+    case Qt::Key_Alt: case Qt::Key_AltGr: return kMenu;
+    case Qt::Key_Pause: return kPause;
+    case Qt::Key_CapsLock: return kCapital;
+    case Qt::Key_Escape: return kEscape;
+    case Qt::Key_Space: return kSpace;
+    case Qt::Key_PageUp: return kPrior;
+    case Qt::Key_PageDown: return kNext;
+    case Qt::Key_End: return kEnd;
+    case Qt::Key_Home: return kHome;
+    case Qt::Key_Left: return kLeft;
+    case Qt::Key_Up: return kUp;
+    case Qt::Key_Right: return kRight;
+    case Qt::Key_Down: return kDown;
+    case Qt::Key_Print: return kSnapshot;
+    case Qt::Key_Insert: return kInsert;
+    case Qt::Key_Delete: return kDelete;
+    case Qt::Key_Menu: return kApps;
+    case Qt::Key_NumLock: return kNumLock;
+    case Qt::Key_ScrollLock: return kScroll;
     default: return PunctuationCode(qtKey);
   }
 }
@@ -139,14 +125,14 @@ void RichTextBox::keyPressEvent(QKeyEvent* event) {
   // can while its window is not the active one): they are neither reported
   // nor typed. Alt pressed alone is an ordinary key.
   if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) &&
-      VirtualKeyCode(event->key(), modifiers) != 18) {
+      VirtualKeyCode(event->key(), modifiers) != VirtualKey::kMenu) {
     event->ignore();
     return;
   }
   event->accept();
   const QPointer<RichTextBox> alive(this);
   int code = VirtualKeyCode(event->key(), modifiers);
-  if (code == 0) code = kVkOther;
+  if (code == 0) code = VirtualKey::kOther;
 
   int16_t keyCode = static_cast<int16_t>(code);
   if (KeyDown) {
@@ -177,35 +163,6 @@ void RichTextBox::keyPressEvent(QKeyEvent* event) {
 
 // --- caret moves ---
 
-int32_t RichTextBox::StepLeft(int32_t offset) const {
-  const QString& text = model_.text();
-  if (offset <= 0) return 0;
-  --offset;
-  if (offset > 0) {
-    const QChar ch = text.at(offset);
-    const QChar before = text.at(offset - 1);
-    if ((ch == u'\n' && before == u'\r') || (ch.isLowSurrogate() && before.isHighSurrogate())) {
-      --offset;
-    }
-  }
-  return offset;
-}
-
-int32_t RichTextBox::StepRight(int32_t offset) const {
-  const QString& text = model_.text();
-  const int32_t length = model_.length();
-  if (offset >= length) return length;
-  const QChar ch = text.at(offset);
-  ++offset;
-  if (offset < length) {
-    const QChar after = text.at(offset);
-    if ((ch == u'\r' && after == u'\n') || (ch.isHighSurrogate() && after.isLowSurrogate())) {
-      ++offset;
-    }
-  }
-  return offset;
-}
-
 void RichTextBox::MoveCaretTo(int32_t offset, bool extend) {
   Select(extend ? model_.anchor() : offset, offset);
 }
@@ -231,36 +188,36 @@ void RichTextBox::MoveCaret(int code, Qt::KeyboardModifiers modifiers) {
   const int32_t caret = model_.caret();
   const int32_t line = model_.lineFromChar(caret);
   switch (code) {
-    case kVkLeft:
+    case VirtualKey::kLeft:
       // Without Shift a selection collapses to its start.
       if (!extend && model_.selLength() > 0) MoveCaretTo(model_.selStart(), false);
-      else MoveCaretTo(StepLeft(caret), extend);
+      else MoveCaretTo(StepLeft(model_.store(), caret), extend);
       break;
-    case kVkRight:
+    case VirtualKey::kRight:
       if (!extend && model_.selLength() > 0) MoveCaretTo(model_.selStart() + model_.selLength(), false);
-      else MoveCaretTo(StepRight(caret), extend);
+      else MoveCaretTo(StepRight(model_.store(), caret), extend);
       break;
-    case kVkUp:
+    case VirtualKey::kUp:
       MoveCaretVertically(-1, extend);
       break;
-    case kVkDown:
+    case VirtualKey::kDown:
       MoveCaretVertically(1, extend);
       break;
-    case kVkPrior:
-    case kVkNext: {
+    case VirtualKey::kPrior:
+    case VirtualKey::kNext: {
       const int page = VisibleLineCount();
       QScrollBar* vertical = verticalScrollBar();
       const int top = vertical->value();
-      MoveCaretVertically(code == kVkPrior ? -page : page, extend);
+      MoveCaretVertically(code == VirtualKey::kPrior ? -page : page, extend);
       // The view turns the page with the caret, as far as it can.
-      vertical->setValue(top + (code == kVkPrior ? -page : page));
+      vertical->setValue(top + (code == VirtualKey::kPrior ? -page : page));
       EnsureCaretVisible();
       break;
     }
-    case kVkHome:
+    case VirtualKey::kHome:
       MoveCaretTo(control ? 0 : model_.lineStart(line), extend);
       break;
-    case kVkEnd:
+    case VirtualKey::kEnd:
       MoveCaretTo(control ? model_.length() : model_.lineTextEnd(line), extend);
       break;
     default:
@@ -274,7 +231,7 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent* event) {
   event->accept();
   if (event->preeditString().isEmpty() && event->commitString().isEmpty()) return;
   // Text from an input method is reported as its key and never inserted.
-  int16_t keyCode = kVkProcessKey;
+  int16_t keyCode = VirtualKey::kProcessKey;
   if (KeyDown) KeyDown(keyCode, 0);
 }
 
@@ -299,7 +256,7 @@ QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const {
       const int32_t start = model_.lineStart(line);
       // A hostile line may be megabytes long: the input method gets a bounded part.
       const int32_t length = std::min(model_.lineTextEnd(line) - start, View::kLongLine);
-      return model_.text().mid(start, length);
+      return model_.range(start, length);
     }
     case Qt::ImCurrentSelection:
       return model_.selLength() <= View::kLongLine ? model_.selText() : QString();

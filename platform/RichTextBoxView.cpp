@@ -14,9 +14,9 @@ constexpr char16_t kZeroWidthSpace = 0x200B;
 // paragraph separators, which QTextLayout would otherwise break the line at.
 bool IsInvisible(char16_t ch) { return ch == u'\r' || ch == 0x2028 || ch == 0x2029; }
 
-bool IsLowSurrogate(QStringView text, int32_t i) {
-  return i > 0 && i < text.size() && QChar::isLowSurrogate(text[i].unicode()) &&
-         QChar::isHighSurrogate(text[i - 1].unicode());
+// Whether `i` is the second half of a surrogate pair.
+bool InsidePair(const RichTextModel& model, int32_t i) {
+  return model.charAt(i).isLowSurrogate() && model.charAt(i - 1).isHighSurrogate();
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ void RichTextBox::View::SetFont(const QFont& font) {
   lineHeight_ = std::max(1, static_cast<int>(std::ceil(metrics_.lineSpacing())));
   averageAdvance_ = std::max<qreal>(1, metrics_.horizontalAdvance(QLatin1Char('0')));
   advances_.assign(0x10000, -1.0f);
-  TextReplaced();
+  ForgetTotals();
 }
 
 qreal RichTextBox::View::Advance(char16_t ch) {
@@ -60,7 +60,7 @@ qreal RichTextBox::View::Advance(char16_t ch) {
   return cached;
 }
 
-void RichTextBox::View::TextEdited(int32_t pos) {
+void RichTextBox::View::TextChanged(int32_t pos, int32_t, int32_t) {
   for (auto it = totals_.begin(); it != totals_.end();) {
     if (it->first > pos) {
       // The line may start elsewhere now.
@@ -74,20 +74,20 @@ void RichTextBox::View::TextEdited(int32_t pos) {
   }
 }
 
-void RichTextBox::View::TextReplaced() { totals_.clear(); }
+void RichTextBox::View::TextReplaced(const TextStore&) { ForgetTotals(); }
 
 const std::vector<double>& RichTextBox::View::ExtendTotals(int32_t start, int32_t end,
                                                            int32_t offset, qreal x) {
   if (totals_.size() >= kKeptTotals && !totals_.count(start)) totals_.clear();
   std::vector<double>& totals = totals_[start];
   if (totals.empty()) totals.push_back(0.0);
-  const char16_t* data = reinterpret_cast<const char16_t*>(box_.model_.text().constData());
+  const TextStore& text = box_.model_.store();
   for (;;) {
     const int32_t covered = start + static_cast<int32_t>(totals.size() - 1) * kBlock;
     if (covered + kBlock > end) break;  // the last partial block is summed on demand
     if (covered >= offset && totals.back() > x) break;
     double sum = totals.back();
-    for (int32_t i = covered; i < covered + kBlock; ++i) sum += Advance(data[i]);
+    text.forEachUnit(covered, kBlock, [&](char16_t ch) { sum += Advance(ch); });
     totals.push_back(sum);
   }
   return totals;
@@ -97,9 +97,9 @@ qreal RichTextBox::View::LongXOf(int32_t start, int32_t end, int32_t offset) {
   const std::vector<double>& totals = ExtendTotals(start, end, offset, -1);
   const int32_t block = std::min<int32_t>((offset - start) / kBlock,
                                           static_cast<int32_t>(totals.size()) - 1);
-  const char16_t* data = reinterpret_cast<const char16_t*>(box_.model_.text().constData());
   double x = totals[block];
-  for (int32_t i = start + block * kBlock; i < offset; ++i) x += Advance(data[i]);
+  const int32_t from = start + block * kBlock;
+  box_.model_.store().forEachUnit(from, offset - from, [&](char16_t ch) { x += Advance(ch); });
   return x;
 }
 
@@ -109,21 +109,26 @@ int32_t RichTextBox::View::LongOffsetAt(int32_t start, int32_t end, qreal x) {
   // The last total at or before x.
   const auto it = std::upper_bound(totals.begin(), totals.end(), static_cast<double>(x));
   const int32_t block = static_cast<int32_t>(it - totals.begin()) - 1;
-  const char16_t* data = reinterpret_cast<const char16_t*>(box_.model_.text().constData());
   double left = totals[block];
-  int32_t i = start + block * kBlock;
-  for (; i < end; ++i) {
-    const bool pair = QChar::isHighSurrogate(data[i]) && i + 1 < end;
-    const double advance = Advance(data[i]) + (pair ? Advance(data[i + 1]) : 0);
+  const int32_t from = start + block * kBlock;
+  // The next running total lies beyond x, so the answer is within one block
+  // (or in the partial block at the line's end).
+  const QString stretch = box_.model_.range(from, std::min(end - from, kBlock + 2));
+  const int32_t n = static_cast<int32_t>(stretch.size());
+  int32_t i = 0;
+  for (; i < n; ++i) {
+    const char16_t ch = stretch[i].unicode();
+    const bool pair = QChar::isHighSurrogate(ch) && i + 1 < n;
+    const double advance = Advance(ch) + (pair ? Advance(stretch[i + 1].unicode()) : 0);
     if (x < left + advance / 2) break;
     left += advance;
     if (pair) ++i;
   }
-  return std::min(i, end);
+  return std::min(from + i, end);
 }
 
 void RichTextBox::View::Layout(QTextLayout& layout, int32_t from, int32_t to) const {
-  layout.setText(DisplayText(QStringView(box_.model_.text()).mid(from, to - from)));
+  layout.setText(DisplayText(box_.model_.range(from, to - from)));
   layout.setFont(font_);
   QTextOption option;
   option.setWrapMode(QTextOption::NoWrap);
@@ -163,8 +168,6 @@ qreal RichTextBox::View::Paint(QPainter& painter, QSize size, int32_t firstLine,
                                bool showCaret) {
   const RichTextModel& model = box_.model_;
   const QPalette& palette = box_.palette();
-  const QString& text = model.text();
-  const std::vector<ColorRun>& runs = model.runs();
   const int32_t selFrom = model.selStart();
   const int32_t selTo = selFrom + model.selLength();
   const int32_t caret = model.caret();
@@ -187,23 +190,16 @@ qreal RichTextBox::View::Paint(QPainter& painter, QSize size, int32_t firstLine,
       // Lay out only the stretch that shows, a few characters wider each side.
       from = std::max(start, LongOffsetAt(start, end, scrollX - kMargin) - 8);
       to = std::min(end, LongOffsetAt(start, end, scrollX + size.width()) + 8);
-      if (IsLowSurrogate(text, from)) --from;
-      if (IsLowSurrogate(text, to)) ++to;
+      if (InsidePair(model, from)) --from;
+      if (InsidePair(model, to)) ++to;
       x0 = LongXOf(start, end, from);
     }
 
     QList<QTextLayout::FormatRange> colours;
-    auto run = std::upper_bound(runs.begin(), runs.end(), from,
-                                [](int32_t o, const ColorRun& r) { return o < r.start; });
-    if (run != runs.begin()) --run;
-    for (; run != runs.end() && run->start < to; ++run) {
-      const int32_t runEnd = (run + 1 == runs.end()) ? model.length() : (run + 1)->start;
-      const int32_t a = std::max(run->start, from);
-      const int32_t b = std::min(runEnd, to);
-      if (b <= a) continue;
+    for (const ColorSpan& span : model.colorSpans(from, to)) {
       QTextCharFormat format;
-      format.setForeground(QColor::fromRgba(run->color));
-      colours.append({a - from, b - a, format});
+      format.setForeground(QColor::fromRgba(span.color));
+      colours.append({span.start - from, span.end - span.start, format});
     }
 
     QTextLayout layout;

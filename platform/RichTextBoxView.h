@@ -20,7 +20,7 @@
 class QPainter;
 class QTextLayout;
 
-class RichTextBox::View {
+class RichTextBox::View : public TextWatcher {
  public:
   // Lines longer than this are measured by advances and laid out in part.
   static constexpr int32_t kLongLine = 256;
@@ -35,7 +35,6 @@ class RichTextBox::View {
   View(const RichTextBox& box, const QFont& font);
 
   void SetFont(const QFont& font);
-  const QFont& Font() const { return font_; }
   int LineHeight() const { return lineHeight_; }
   qreal AverageAdvance() const { return averageAdvance_; }
 
@@ -51,9 +50,9 @@ class RichTextBox::View {
   // document pixels.
   qreal Paint(QPainter& painter, QSize size, int32_t firstLine, int scrollX, bool showCaret);
 
-  // Keeps the running totals of long lines valid across an edit at `pos`.
-  void TextEdited(int32_t pos);
-  void TextReplaced();
+  // Keeps the running totals of long lines valid across changes of the text.
+  void TextChanged(int32_t pos, int32_t removed, int32_t inserted) override;
+  void TextReplaced(const TextStore& before) override;
 
  private:
   qreal Advance(char16_t ch);
@@ -62,8 +61,10 @@ class RichTextBox::View {
   const std::vector<double>& ExtendTotals(int32_t start, int32_t end, int32_t offset, qreal x);
   qreal LongXOf(int32_t start, int32_t end, int32_t offset);
   int32_t LongOffsetAt(int32_t start, int32_t end, qreal x);
-  // A laid-out stretch [from, to) of the text, starting at document x `x0`.
+  // Lays out the stretch [from, to) of the text as one line.
   void Layout(QTextLayout& layout, int32_t from, int32_t to) const;
+  // Forgets every running total.
+  void ForgetTotals() { totals_.clear(); }
 
   const RichTextBox& box_;
   QFont font_;

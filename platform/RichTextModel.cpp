@@ -1,62 +1,58 @@
 #include "platform/RichTextModel.h"
 
-#include <QStringView>
 #include <algorithm>
 
-namespace {
-
-// Appends to `starts` the offset after every line feed of `text`, each moved by
-// `base`, and returns the longest line length seen between them.
-int32_t IndexLineFeeds(QStringView text, int32_t base, std::vector<int32_t>& starts,
-                       int32_t previousStart) {
-  int32_t longest = 0;
-  qsizetype from = 0;
-  for (;;) {
-    const qsizetype lf = text.indexOf(u'\n', from);
-    if (lf < 0) break;
-    const int32_t start = base + static_cast<int32_t>(lf) + 1;
-    longest = std::max(longest, start - previousStart);
-    starts.push_back(start);
-    previousStart = start;
-    from = lf + 1;
-  }
-  return std::max(longest, base + static_cast<int32_t>(text.size()) - previousStart);
-}
-
-}  // namespace
-
-void RichTextModel::setText(const QString& text) {
+void RichTextModel::setText(const TextStore& text) {
+  const TextStore before = text_;  // shared, not copied
   text_ = text;
-  lineStarts_.clear();
-  lineStarts_.push_back(0);
-  maxLineLength_ = IndexLineFeeds(text_, 0, lineStarts_, 0);
   runs_.clear();
   if (!text_.isEmpty()) runs_.push_back({0, kDefaultColor});
   anchor_ = caret_ = 0;
   typingColor_.reset();
+  for (TextWatcher* watcher : watchers_) watcher->TextReplaced(before);
+}
+
+QChar RichTextModel::charAt(int32_t offset) const {
+  return (offset >= 0 && offset < length()) ? QChar(text_.at(offset)) : QChar();
 }
 
 int32_t RichTextModel::clamp(int32_t offset) const {
   return std::clamp<int32_t>(offset, 0, length());
 }
 
-int32_t RichTextModel::lineFromChar(int32_t offset) const {
-  offset = clamp(offset);
-  const auto it = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
-  return static_cast<int32_t>(it - lineStarts_.begin()) - 1;
-}
-
-int32_t RichTextModel::lineStart(int32_t line) const {
-  line = std::clamp<int32_t>(line, 0, lineCount() - 1);
-  return lineStarts_[line];
-}
-
 int32_t RichTextModel::lineTextEnd(int32_t line) const {
   line = std::clamp<int32_t>(line, 0, lineCount() - 1);
   if (line + 1 >= lineCount()) return length();
-  int32_t end = lineStarts_[line + 1] - 1;  // the line feed
-  if (end > lineStarts_[line] && text_.at(end - 1) == u'\r') --end;
+  int32_t end = lineStart(line + 1) - 1;  // the line feed
+  if (end > lineStart(line) && text_.at(end - 1) == u'\r') --end;
   return end;
+}
+
+LineInfo RichTextModel::line(int32_t number) const {
+  LineInfo info;
+  if (text_.isEmpty() || number < 1) {
+    info.Status = 2;
+    return info;
+  }
+  // Line n (from 1) starts after the (n - 1)-th line feed.
+  if (number > lineCount()) {
+    info.Status = 1;
+    return info;
+  }
+  const int32_t start = lineStart(number - 1);
+  if (start == length()) {
+    // The empty remainder behind a final line feed.
+    info.StartPos = info.EndPos = length();
+    info.Status = 3;
+    return info;
+  }
+  // Through its line feed, or to the end of the text on the last line.
+  const int32_t end = number < lineCount() ? lineStart(number) : length();
+  info.StartPos = start + 1;
+  info.EndPos = end;
+  info.Text = range(start, end - start);
+  info.Status = 0;
+  return info;
 }
 
 void RichTextModel::moveSelection(int32_t anchor, int32_t caret) {
@@ -77,13 +73,29 @@ void RichTextModel::setSelLength(int32_t length) {
 
 void RichTextModel::setSelection(int32_t anchor, int32_t caret) { moveSelection(anchor, caret); }
 
-QString RichTextModel::selText() const { return text_.mid(selStart(), selLength()); }
-
-QRgb RichTextModel::colorAt(int32_t offset) const {
-  if (runs_.empty() || offset < 0 || offset >= length()) return kDefaultColor;
+size_t RichTextModel::runIndexAt(int32_t offset) const {
   const auto it = std::upper_bound(runs_.begin(), runs_.end(), offset,
                                    [](int32_t o, const ColorRun& r) { return o < r.start; });
-  return (it == runs_.begin()) ? kDefaultColor : std::prev(it)->color;
+  return static_cast<size_t>(it - runs_.begin()) - 1;
+}
+
+ColorSpan RichTextModel::colorSpanAt(int32_t offset) const {
+  if (runs_.empty() || offset < 0 || offset >= length()) return {offset, offset, kDefaultColor};
+  const size_t i = runIndexAt(offset);
+  const int32_t end = i + 1 < runs_.size() ? runs_[i + 1].start : length();
+  return {runs_[i].start, end, runs_[i].color};
+}
+
+std::vector<ColorSpan> RichTextModel::colorSpans(int32_t from, int32_t to) const {
+  std::vector<ColorSpan> spans;
+  from = clamp(from);
+  to = clamp(to);
+  if (runs_.empty() || from >= to) return spans;
+  for (size_t i = runIndexAt(from); i < runs_.size() && runs_[i].start < to; ++i) {
+    const int32_t end = i + 1 < runs_.size() ? runs_[i + 1].start : length();
+    spans.push_back({std::max(runs_[i].start, from), std::min(end, to), runs_[i].color});
+  }
+  return spans;
 }
 
 // Text typed at the caret takes the typing colour if one was set here, else the
@@ -107,56 +119,33 @@ void RichTextModel::setSelColor(QRgb color) {
   paint(selStart(), selLength(), color);
 }
 
-void RichTextModel::setSelText(const QString& text) {
+void RichTextModel::setSelText(QStringView text) {
   const int32_t pos = selStart();
   const int32_t removed = selLength();
+  const int32_t inserted = static_cast<int32_t>(text.size());
   // Writing nothing over nothing changes nothing, the typing colour included.
-  if (removed == 0 && text.isEmpty()) return;
+  if (removed == 0 && inserted == 0) return;
   // Replacing a selection gives the new text the colour of what it replaces;
   // removing one leaves that colour as the typing colour at the caret.
   const QRgb color = removed > 0 ? colorAt(pos) : insertionColor();
   replace(pos, removed, text, color);
-  anchor_ = caret_ = pos + static_cast<int32_t>(text.size());
-  if (text.isEmpty() && removed > 0) {
+  anchor_ = caret_ = pos + inserted;
+  if (inserted == 0) {
     typingColor_ = color;
   } else {
     typingColor_.reset();
   }
 }
 
-void RichTextModel::replace(int32_t pos, int32_t removed, const QString& inserted, QRgb color) {
-  if (removed == 0 && inserted.isEmpty()) return;
-  updateLines(pos, removed, inserted);
+void RichTextModel::replace(int32_t pos, int32_t removed, QStringView inserted, QRgb color) {
+  const int32_t count = static_cast<int32_t>(inserted.size());
+  for (TextWatcher* watcher : watchers_) watcher->TextChanging(pos, removed, inserted);
   // Colours are cut before the text changes, so that both steps see the
   // length they work on.
   eraseColors(pos, removed);
   text_.replace(pos, removed, inserted);
-  insertColors(pos, static_cast<int32_t>(inserted.size()), color);
-}
-
-// Line starts inside the removed stretch go, later ones move by the change in
-// length, and every line feed of the inserted text adds one.
-void RichTextModel::updateLines(int32_t pos, int32_t removed, const QString& inserted) {
-  const auto first = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), pos);
-  const auto last = std::upper_bound(first, lineStarts_.end(), pos + removed);
-  const int32_t delta = static_cast<int32_t>(inserted.size()) - removed;
-
-  std::vector<int32_t> added;
-  const int32_t lineOfPos = static_cast<int32_t>(first - lineStarts_.begin()) - 1;
-  const int32_t longest =
-      IndexLineFeeds(inserted, pos, added, lineStarts_[lineOfPos]);
-  maxLineLength_ = std::max(maxLineLength_, longest);
-
-  const auto at = lineStarts_.erase(first, last);
-  const auto tail = lineStarts_.insert(at, added.begin(), added.end()) + added.size();
-  if (delta != 0) {
-    for (auto it = tail; it != lineStarts_.end(); ++it) *it += delta;
-  }
-  // The stretch after the insertion up to the next line feed belongs to the
-  // last new line; count it against the longest line too.
-  const int32_t nextStart = (tail == lineStarts_.end()) ? length() + delta : *tail;
-  const int32_t lastStart = added.empty() ? lineStarts_[lineOfPos] : added.back();
-  maxLineLength_ = std::max(maxLineLength_, nextStart - lastStart);
+  insertColors(pos, count, color);
+  for (TextWatcher* watcher : watchers_) watcher->TextChanged(pos, removed, count);
 }
 
 void RichTextModel::eraseColors(int32_t pos, int32_t removed) {
@@ -232,3 +221,7 @@ void RichTextModel::mergeRuns() {
   if (!merged.empty()) merged.front().start = 0;
   runs_.swap(merged);
 }
+
+void RichTextModel::addWatcher(TextWatcher* watcher) { watchers_.push_back(watcher); }
+
+void RichTextModel::removeWatcher(TextWatcher* watcher) { std::erase(watchers_, watcher); }

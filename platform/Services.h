@@ -18,6 +18,13 @@ constexpr int kInformation = 64;
 constexpr int kQuestionYesNo = kQuestion + kYesNo;  // 36
 }  // namespace MsgBoxStyle
 
+// The titles of the program's message boxes.
+namespace MsgBoxTitle {
+inline const QString kQuestion = QStringLiteral("問い合わせ");  // Yes or No
+inline const QString kReport = QStringLiteral("報告");          // a result, OK
+inline const QString kCaution = QStringLiteral("注意");         // a refusal, OK
+}  // namespace MsgBoxTitle
+
 namespace MsgBoxResult {
 constexpr int kOk = 1;
 constexpr int kYes = 6;
@@ -46,3 +53,6 @@ class Services {
 
 // MsgBox through the services; the same call shape as the program's messages.
 int MsgBox(Services& services, const QString& prompt, int style, const QString& title);
+
+// A report that names a file: the path, an empty line, then the sentence.
+QString FileReport(const QString& path, const QString& sentence);

@@ -5,4 +5,3 @@
 constexpr int kTwipsPerPixel = 15;
 
 constexpr int TwipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-constexpr int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }

@@ -9,6 +9,7 @@
 
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
+#include "platform/Application.h"
 #include "platform/Printer.h"
 #include "platform/RichTextBox.h"
 #include "platform/Services.h"
@@ -16,10 +17,8 @@
 
 namespace {
 
-const QString kReportTitle = QStringLiteral("報告");
 const QString kPrinted = QStringLiteral("印刷しました。");
 const QString kNotPrinted = QStringLiteral("印刷できませんでした。");
-const QString kListingFont = QStringLiteral("ＭＳ ゴシック");
 constexpr double kListingFontSize = 14;
 
 // Printer enumerations, value 1 of each.
@@ -32,7 +31,7 @@ constexpr int kSimplex = 1;
 void PrintAndReport(Services& services, Printer* printer, const QString& text) {
   const bool printed =
       printer && printer->IsAvailable() && printer->Print(text) && printer->EndDoc();
-  MsgBox(services, printed ? kPrinted : kNotPrinted, MsgBoxStyle::kInformation, kReportTitle);
+  MsgBox(services, printed ? kPrinted : kNotPrinted, MsgBoxStyle::kInformation, MsgBoxTitle::kReport);
 }
 
 }  // namespace
@@ -54,7 +53,7 @@ void MDIForm1::mnuPrint_Click() {
     printer->SetCurrentX(0);
     printer->SetCurrentY(0);
     printer->SetFontSize(kListingFontSize);
-    printer->SetFontName(kListingFont);
+    printer->SetFontName(QString::fromUtf16(kProgramFontFamily));
     printer->SetOrientation(kPortrait);
     printer->SetColorMode(kMonochrome);
     printer->SetDuplex(kSimplex);
@@ -67,7 +66,7 @@ void MDIForm1::mnuPrint_Click() {
         rowHeight > 0 ? static_cast<int>(std::floor(printer->ScaleHeight() / rowHeight)) : 1;
     const int columnWidth =
         spaceWidth > 0 ? static_cast<int>(std::floor(printer->ScaleWidth() / spaceWidth / 2)) : 0;
-    listing = TwoColumnListing(ProgramLines(form->RichTextBox1->Text()), linesPerPage, columnWidth);
+    listing = TwoColumnListing(ProgramLines(form->RichTextBox1->Snapshot()), linesPerPage, columnWidth);
   }
   PrintAndReport(services(), printer.get(), listing);
   if (form) form->SetFocus();

@@ -3,18 +3,17 @@
 #include <QStringView>
 #include <algorithm>
 
-QStringList ProgramLines(const QString& text) {
+#include "platform/TextStore.h"
+
+QStringList ProgramLines(const TextStore& text) {
   QStringList lines;
-  const QStringView view(text);
-  const qsizetype length = view.size();
-  qsizetype start = 0;
-  // A line ends at the first line feed from its own first character on; the
-  // empty remainder behind a final line feed is not a line.
-  while (start < length) {
-    const qsizetype lf = view.indexOf(u'\n', start);
-    const qsizetype end = lf < 0 ? length : lf + 1;
-    lines.append(view.sliced(start, end - start).toString());
-    start = end;
+  // A line runs through its line feed; the empty remainder behind a final
+  // line feed is not a line.
+  for (int32_t line = 0; line < text.lineCount(); ++line) {
+    const int32_t start = text.lineStart(line);
+    const int32_t end = line + 1 < text.lineCount() ? text.lineStart(line + 1) : text.size();
+    if (start == end) break;
+    lines.append(text.mid(start, end - start));
   }
   return lines;
 }

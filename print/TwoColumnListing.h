@@ -7,10 +7,12 @@
 #include <QString>
 #include <QStringList>
 
+class TextStore;
+
 // The lines of `text` in order, each as the line lookup returns it for line
 // numbers 1, 2, 3, ... while it finds one (its line feed and the carriage
-// return before it included). One pass over the text.
-QStringList ProgramLines(const QString& text);
+// return before it included), through the text's line index.
+QStringList ProgramLines(const TextStore& text);
 
 // The listing of `lines` (as ProgramLines yields them) with rows joined by
 // CR LF and no line end after the last row. Each line is printed without

@@ -102,10 +102,10 @@ TEST_F(CutCopyPasteTest, CutInOneWindowPasteInAnotherUndoEachOnItsOwn) {
 TEST_F(CutCopyPasteTest, CopyLeavesTheUndoStateAlone) {
   Form1* form = OpenNumbered(4);
   EditLine(form, 4, Qt::Key_G);
-  const QString before = form->UndoText;
+  const QString before = form->UndoText.toString();
   DragLines(form, 1, 2);
   frame->mnuCopy_Click();
-  EXPECT_EQ(form->UndoText, before);
+  EXPECT_EQ(form->UndoText.toString(), before);
   EXPECT_EQ(form->RedoUndoFlag, 0);
 
   QTest::mouseClick(form->RichTextBox1->viewport(), Qt::LeftButton, {}, PointOnLine(form, 1));

@@ -10,8 +10,8 @@ class EditMenuTest : public EditFixture {
   QString Menu() {
     frame->mnuEdit_Click();
     QString states;
-    for (QAction* item : {frame->mnuUndo, frame->mnuRedo, frame->mnuCut, frame->mnuCopy,
-                          frame->mnuPaste}) {
+    for (QAction* item : {frame->MenuItem("mnuUndo"), frame->MenuItem("mnuRedo"), frame->MenuItem("mnuCut"), frame->MenuItem("mnuCopy"),
+                          frame->MenuItem("mnuPaste")}) {
       states += item->isEnabled() ? u'1' : u'0';
     }
     return states;

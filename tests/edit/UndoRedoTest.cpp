@@ -72,8 +72,8 @@ TEST_F(UndoRedoTest, UndoAfterTwoEditsRestoresOnlyTheSecondOnesBefore) {
   frame->mnuUndo_Click();
   EXPECT_EQ(box.Text(), betweenEdits);
   frame->mnuEdit_Click();
-  EXPECT_FALSE(frame->mnuUndo->isEnabled());
-  EXPECT_TRUE(frame->mnuRedo->isEnabled());
+  EXPECT_FALSE(frame->MenuItem("mnuUndo")->isEnabled());
+  EXPECT_TRUE(frame->MenuItem("mnuRedo")->isEnabled());
 }
 
 TEST_F(UndoRedoTest, UndoAfterCutRestoresTheLinesWithTheCaretWhereTheyBegan) {

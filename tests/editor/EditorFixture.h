@@ -19,7 +19,7 @@ class EditorFixture : public FrameFixture {
     form = frame->LastForm();
     box = form->RichTextBox1;
     box->SetText(text);
-    form->UndoText = text;
+    form->UndoText = TextStore(text);
     box->SetSelStart(caret);
   }
 

@@ -18,7 +18,7 @@ TEST_F(KeyHandlingTest, EnterOpensAnEmptyLineAboveTheCaretLine) {
   EXPECT_EQ(box->GetLineFromChar(box->SelStart()), 2);
   EXPECT_EQ(form->EditFlag, 1);
   EXPECT_EQ(box->DragMode(), 1);
-  EXPECT_EQ(form->UndoText, before);
+  EXPECT_EQ(form->UndoText.toString(), before);
   EXPECT_EQ(form->UndoStartPos, 11);
   EXPECT_EQ(Panel(2), ModeTexts::kLineEdit);
 
@@ -89,7 +89,7 @@ TEST_F(KeyHandlingTest, RepeatedBackspaceTakesTheSnapshotOnce) {
   Edit(before, 7);
   for (int i = 0; i < 3; ++i) Press(Qt::Key_Backspace);
   EXPECT_EQ(box->Text(), QStringLiteral("G01  ;\r\n"));
-  EXPECT_EQ(form->UndoText, before);
+  EXPECT_EQ(form->UndoText.toString(), before);
   EXPECT_EQ(form->UndoStartPos, 7);
 }
 
@@ -127,7 +127,7 @@ TEST_F(KeyHandlingTest, BrowseKeysMoveTheCaretWithoutEditing) {
   Press(Qt::Key_Left);
   EXPECT_EQ(box->SelStart(), 3);
   EXPECT_EQ(form->EditFlag, 0);
-  EXPECT_EQ(form->UndoText, QStringLiteral("A ;\r\nB ;\r\n"));
+  EXPECT_EQ(form->UndoText.toString(), QStringLiteral("A ;\r\nB ;\r\n"));
 }
 
 TEST_F(KeyHandlingTest, InputMethodTextIsRefusedWithAMessage) {

@@ -16,7 +16,7 @@ TEST_F(LineEditTest, TypedStatementTurnsRedThenBlueThenBlack) {
   EXPECT_EQ(box->Text(), QStringLiteral("A ;\r\nG"));
   EXPECT_EQ(form->EditFlag, 1);
   EXPECT_EQ(box->DragMode(), 1);
-  EXPECT_EQ(form->UndoText, QStringLiteral("A ;\r\n"));
+  EXPECT_EQ(form->UndoText.toString(), QStringLiteral("A ;\r\n"));
   EXPECT_EQ(form->UndoStartPos, 5);
   EXPECT_EQ(Panel(2), ModeTexts::kLineEdit);
   EXPECT_TRUE(AllColored(0, 5, TextColors::kNormal));
@@ -25,7 +25,7 @@ TEST_F(LineEditTest, TypedStatementTurnsRedThenBlueThenBlack) {
   Type("01x10;");
   EXPECT_EQ(box->Text(), QStringLiteral("A ;\r\nG01X10;"));
   EXPECT_TRUE(AllColored(5, 12, TextColors::kEditedLine));
-  EXPECT_EQ(form->UndoText, QStringLiteral("A ;\r\n")) << "snapshot taken once per edit";
+  EXPECT_EQ(form->UndoText.toString(), QStringLiteral("A ;\r\n")) << "snapshot taken once per edit";
 
   Press(Qt::Key_Return);
   const QString committed = QStringLiteral("A ;\r\nG01 X10 ;\r\n");
@@ -43,7 +43,7 @@ TEST_F(LineEditTest, TypedStatementTurnsRedThenBlueThenBlack) {
   EXPECT_EQ(box->Text(), committed);
   EXPECT_EQ(form->EditDoneFlag, 0);
   EXPECT_TRUE(AllColored(0, 16, TextColors::kNormal));
-  EXPECT_EQ(form->RedoText, committed);
+  EXPECT_EQ(form->RedoText.toString(), committed);
   EXPECT_EQ(form->RedoStartPos, 16);
   EXPECT_EQ(form->RedoUndoFlag, 0);
   EXPECT_EQ(form->EditingStartedFlag, 1);

@@ -16,12 +16,12 @@ class FileMenu : public FrameFixture {
  protected:
   // Opens the File menu the way the menu bar does and reads the four items.
   Items Opened() {
-    emit frame->mnuFile->aboutToShow();
-    EXPECT_TRUE(frame->mnuFileOpen->isEnabled());
-    EXPECT_TRUE(frame->mnuNewProgram->isEnabled());
+    emit frame->Menu("mnuFile")->aboutToShow();
+    EXPECT_TRUE(frame->MenuItem("mnuFileOpen")->isEnabled());
+    EXPECT_TRUE(frame->MenuItem("mnuNewProgram")->isEnabled());
     Items items;
-    for (QAction* item : {frame->mnuOverWrite, frame->mnuNameSave, frame->mnuPrintNormal,
-                          frame->mnuPrint})
+    for (QAction* item : {frame->MenuItem("mnuOverWrite"), frame->MenuItem("mnuNameSave"), frame->MenuItem("mnuPrintNormal"),
+                          frame->MenuItem("mnuPrint")})
       items += item->isEnabled() ? '1' : '0';
     return items;
   }

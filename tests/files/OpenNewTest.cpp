@@ -54,7 +54,7 @@ TEST_F(OpenNew, FileContentsBecomeCanonicalText) {
     ASSERT_TRUE(form);
     EXPECT_EQ(form->Caption(), path);
     EXPECT_EQ(form->RichTextBox1->Text(), c.text);
-    EXPECT_EQ(form->UndoText, c.text);
+    EXPECT_EQ(form->UndoText.toString(), c.text);
     EXPECT_EQ(form->UndoStartPos, 0);
     EXPECT_TRUE(form->Visible());
     EXPECT_EQ(frame->ActiveForm(), form);

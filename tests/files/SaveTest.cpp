@@ -69,7 +69,7 @@ TEST_F(Save, DeclinedSaveWritesNothing) {
   EXPECT_EQ(Read(form->Caption()), QByteArray("OLD\r\n"));
   EXPECT_EQ(Shown(), QStringList({Question(kSaveAsks),
                                   Report(QStringLiteral("「上書き保存を」キャンセルしました。"))}));
-  EXPECT_TRUE(frame->mnuFileOpen->isEnabled());
+  EXPECT_TRUE(frame->MenuItem("mnuFileOpen")->isEnabled());
 }
 
 TEST_F(Save, FrameControlsAreOffWhileAsking) {
@@ -77,13 +77,13 @@ TEST_F(Save, FrameControlsAreOffWhileAsking) {
   int asked = 0;
   services.onMessage = [&](const ShownMessage&) {
     ++asked;
-    EXPECT_FALSE(frame->mnuFileOpen->isEnabled());
+    EXPECT_FALSE(frame->MenuItem("mnuFileOpen")->isEnabled());
   };
   frame->mnuOverWrite_Click();
   frame->mnuNameSave_Click();  // the dialog is cancelled
   EXPECT_EQ(asked, 4);
-  EXPECT_TRUE(frame->mnuFileOpen->isEnabled());
-  EXPECT_TRUE(frame->mnuNewProgram->isEnabled());
+  EXPECT_TRUE(frame->MenuItem("mnuFileOpen")->isEnabled());
+  EXPECT_TRUE(frame->MenuItem("mnuNewProgram")->isEnabled());
 }
 
 TEST_F(Save, SaveAsWritesRetitlesAndLaterSavesGoThere) {
@@ -183,7 +183,7 @@ TEST_F(Save, FailedWriteIsReportedAndKeepsOldFileAndCaption) {
   frame->mnuOverWrite_Click();
   EXPECT_EQ(Shown(), QStringList({Question(kSaveAsks), Report(path + failed)}));
   EXPECT_TRUE(QFileInfo(path).isDir());
-  EXPECT_TRUE(frame->mnuFileOpen->isEnabled());
+  EXPECT_TRUE(frame->MenuItem("mnuFileOpen")->isEnabled());
 }
 
 TEST_F(Save, CharacterWithoutCp932FormStopsTheSave) {
@@ -224,9 +224,9 @@ TEST_F(Save, OpenSaveOpenKeepsTextAndBytes) {
 TEST_F(Save, EditorStateIsLeftAsItWas) {
   Form1* form = OpenProgram("A.m", "G01X10\r\nG00Y5\r\n");
   form->EditDoneFlag = 0;
-  form->UndoText = QStringLiteral("undo");
+  form->UndoText = TextStore(QStringLiteral("undo"));
   form->UndoStartPos = 3;
-  form->RedoText = QStringLiteral("redo");
+  form->RedoText = TextStore(QStringLiteral("redo"));
   form->RedoStartPos = 4;
   form->RedoUndoFlag = 1;
   form->EditingStartedFlag = 1;
@@ -240,9 +240,9 @@ TEST_F(Save, EditorStateIsLeftAsItWas) {
 
   EXPECT_EQ(form->EditFlag, 0);
   EXPECT_EQ(form->EditDoneFlag, 0);
-  EXPECT_EQ(form->UndoText, QStringLiteral("undo"));
+  EXPECT_EQ(form->UndoText.toString(), QStringLiteral("undo"));
   EXPECT_EQ(form->UndoStartPos, 3);
-  EXPECT_EQ(form->RedoText, QStringLiteral("redo"));
+  EXPECT_EQ(form->RedoText.toString(), QStringLiteral("redo"));
   EXPECT_EQ(form->RedoStartPos, 4);
   EXPECT_EQ(form->RedoUndoFlag, 1);
   EXPECT_EQ(form->EditingStartedFlag, 1);

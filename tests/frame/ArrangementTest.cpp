@@ -71,9 +71,9 @@ TEST_F(Arrangement, MoveLeftRecreatesTheActiveWindowAsTheNewest) {
   Form1* b = OpenProgram("B.m", "N1G01\r\nN2X3\r\n");
   OpenProgram("C.m");
   b->SetFocus();
-  b->UndoText = QStringLiteral("undo");
+  b->UndoText = TextStore(QStringLiteral("undo"));
   b->UndoStartPos = 7;
-  b->RedoText = QStringLiteral("redo");
+  b->RedoText = TextStore(QStringLiteral("redo"));
   b->RedoStartPos = 9;
   b->RedoUndoFlag = 1;
   b->EditingStartedFlag = 1;
@@ -82,7 +82,7 @@ TEST_F(Arrangement, MoveLeftRecreatesTheActiveWindowAsTheNewest) {
   QPointer<Form1> old = b;
 
   frame->mnuWindow_Click();
-  ASSERT_TRUE(frame->mnuLeft->isEnabled());
+  ASSERT_TRUE(frame->MenuItem("mnuLeft")->isEnabled());
   frame->mnuLeft_Click();
   FlushDeletes();
 
@@ -95,9 +95,9 @@ TEST_F(Arrangement, MoveLeftRecreatesTheActiveWindowAsTheNewest) {
   EXPECT_EQ(moved, frame->LastForm());
   EXPECT_EQ(moved->Caption(), caption);
   EXPECT_EQ(moved->RichTextBox1->Text(), text);
-  EXPECT_EQ(moved->UndoText, "undo");
+  EXPECT_EQ(moved->UndoText.toString(), "undo");
   EXPECT_EQ(moved->UndoStartPos, 7);
-  EXPECT_EQ(moved->RedoText, "redo");
+  EXPECT_EQ(moved->RedoText.toString(), "redo");
   EXPECT_EQ(moved->RedoStartPos, 9);
   EXPECT_EQ(moved->RedoUndoFlag, 1);
   EXPECT_EQ(moved->EditingStartedFlag, 1);
@@ -200,16 +200,16 @@ TEST_F(Arrangement, ResizingOneWindowByHandRetilesAtOnce) {
 
 TEST_F(Arrangement, WindowMenuOffersMoveLeftOnlyWhenItCanRun) {
   frame->mnuWindow_Click();
-  EXPECT_FALSE(frame->mnuLeft->isEnabled()) << "no window";
+  EXPECT_FALSE(frame->MenuItem("mnuLeft")->isEnabled()) << "no window";
 
   Form1* a = OpenProgram("A.m", "G01X10\r\nG00Y5\r\n");
   frame->mnuWindow_Click();
-  EXPECT_FALSE(frame->mnuLeft->isEnabled()) << "the only window is leftmost already";
+  EXPECT_FALSE(frame->MenuItem("mnuLeft")->isEnabled()) << "the only window is leftmost already";
 
   OpenProgram("B.m");
   a->SetFocus();
   frame->mnuWindow_Click();
-  EXPECT_TRUE(frame->mnuLeft->isEnabled()) << "older window, nothing pending";
+  EXPECT_TRUE(frame->MenuItem("mnuLeft")->isEnabled()) << "older window, nothing pending";
 
   struct Case {
     const char* what;
@@ -224,10 +224,10 @@ TEST_F(Arrangement, WindowMenuOffersMoveLeftOnlyWhenItCanRun) {
   for (const Case& c : cases) {
     c.set();
     frame->mnuWindow_Click();
-    EXPECT_FALSE(frame->mnuLeft->isEnabled()) << c.what;
+    EXPECT_FALSE(frame->MenuItem("mnuLeft")->isEnabled()) << c.what;
     c.reset();
     frame->mnuWindow_Click();
-    EXPECT_TRUE(frame->mnuLeft->isEnabled()) << c.what;
+    EXPECT_TRUE(frame->MenuItem("mnuLeft")->isEnabled()) << c.what;
   }
 }
 

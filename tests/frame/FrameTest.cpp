@@ -67,8 +67,8 @@ TEST_F(Frame, MenuBarNamesCaptionsAndStartStates) {
     EXPECT_EQ(action->isEnabled(), row.enabled);
     EXPECT_TRUE(action->shortcut().isEmpty());
   }
-  EXPECT_EQ(frame->mnuLeft, actual.last().second);
-  EXPECT_EQ(frame->mnuFile->menuAction(), actual.first().second);
+  EXPECT_EQ(frame->MenuItem("mnuLeft"), actual.last().second);
+  EXPECT_EQ(frame->Menu("mnuFile")->menuAction(), actual.first().second);
 }
 
 TEST_F(Frame, CaptionAndDesignedClientArea) {
@@ -157,9 +157,9 @@ TEST_F(Frame, ControlWalksCoverMenusAndToolbarKeys) {
 }
 
 TEST_F(Frame, OpeningTheWindowMenuSetsMoveLeft) {
-  frame->mnuLeft->setEnabled(true);
-  emit frame->mnuWindow->aboutToShow();
-  EXPECT_FALSE(frame->mnuLeft->isEnabled());
+  frame->MenuItem("mnuLeft")->setEnabled(true);
+  emit frame->Menu("mnuWindow")->aboutToShow();
+  EXPECT_FALSE(frame->MenuItem("mnuLeft")->isEnabled());
 }
 
 TEST_F(Frame, ClosingTheFrameUnloadsEveryWindowWithoutAsking) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/RichTextModel.h"
+#include "text/ProgramText.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ struct Reference {
 
 void ExpectSameDocument(const RichTextModel& model, const Reference& ref, int step) {
   SCOPED_TRACE(testing::Message() << "after edit " << step);
-  ASSERT_EQ(model.text(), ref.text);
+  ASSERT_EQ(model.store().toString(), ref.text);
   // Line index: one line per line feed, each starting right after it.
   std::vector<int32_t> starts{0};
   int32_t longest = 0, previous = 0;
@@ -78,6 +79,15 @@ void ExpectSameDocument(const RichTextModel& model, const Reference& ref, int st
     ASSERT_EQ(model.lineFromChar(i), feeds) << "offset " << i;
   }
   EXPECT_GE(model.maxLineLength(), longest);
+  // Lines by number, through the index, as the line lookup finds them.
+  for (int32_t n = -1; n <= model.lineCount() + 1; ++n) {
+    const LineInfo expected = GetProgramLine(n, ref.text);
+    const LineInfo actual = model.line(n);
+    ASSERT_EQ(actual.Status, expected.Status) << "line " << n;
+    ASSERT_EQ(actual.StartPos, expected.StartPos) << "line " << n;
+    ASSERT_EQ(actual.EndPos, expected.EndPos) << "line " << n;
+    ASSERT_EQ(actual.Text, expected.Text) << "line " << n;
+  }
   // Colours, and runs that are well formed: strictly rising starts inside the
   // text, the first at 0, no two neighbours of one colour.
   for (int32_t i = 0; i < ref.text.size(); ++i) {
@@ -110,7 +120,7 @@ TEST(RichTextModel, RandomEditsKeepLinesAndColoursRight) {
     Reference ref;
     QString start;
     for (int i = random() % 6; i > 0; --i) start += pieces[random() % std::size(pieces)];
-    model.setText(start);
+    model.setText(TextStore(start));
     ref.text = start;
     ref.colors.assign(start.size(), kBlack);
     for (int step = 0; step < 60; ++step) {
@@ -153,59 +163,59 @@ TEST(RichTextModel, ColourRules) {
   // Every case starts from "ABCD" with "BC" red.
   const Case cases[] = {
       {"insert takes the colour before it",
-       [](RichTextModel& m) { m.setSelStart(3); m.setSelText("x"); },
+       [](RichTextModel& m) { m.setSelStart(3); m.setSelText(u"x"); },
        "ABCxD", {kBlack, kRed, kRed, kRed, kBlack}},
       {"insert at the start takes the first colour",
-       [](RichTextModel& m) { m.setSelStart(0); m.setSelText("x"); },
+       [](RichTextModel& m) { m.setSelStart(0); m.setSelText(u"x"); },
        "xABCD", {kBlack, kBlack, kRed, kRed, kBlack}},
       {"typing colour colours the next insert only",
        [](RichTextModel& m) {
-         m.setSelStart(4); m.setSelColor(kBlue); m.setSelText("x"); m.setSelText("y");
+         m.setSelStart(4); m.setSelColor(kBlue); m.setSelText(u"x"); m.setSelText(u"y");
        },
        "ABCDxy", {kBlack, kRed, kRed, kBlack, kBlue, kBlue}},
       {"typing colour is forgotten when the caret moves",
        [](RichTextModel& m) {
          m.setSelStart(4); m.setSelColor(kBlue); m.setSelStart(1); m.setSelStart(4);
-         m.setSelText("x");
+         m.setSelText(u"x");
        },
        "ABCDx", {kBlack, kRed, kRed, kBlack, kBlack}},
       {"writing nothing keeps the typing colour",
        [](RichTextModel& m) {
-         m.setSelStart(4); m.setSelColor(kBlue); m.setSelText(""); m.setSelText("x");
+         m.setSelStart(4); m.setSelColor(kBlue); m.setSelText(u""); m.setSelText(u"x");
        },
        "ABCDx", {kBlack, kRed, kRed, kBlack, kBlue}},
       {"replacing a selection takes its colour",
-       [](RichTextModel& m) { m.setSelStart(1); m.setSelLength(3); m.setSelText("xy"); },
+       [](RichTextModel& m) { m.setSelStart(1); m.setSelLength(3); m.setSelText(u"xy"); },
        "Axy", {kBlack, kRed, kRed}},
       {"deleting a selection leaves its colour for typing",
-       [](RichTextModel& m) { m.setSelStart(1); m.setSelLength(2); m.setSelText(""); m.setSelText("z"); },
+       [](RichTextModel& m) { m.setSelStart(1); m.setSelLength(2); m.setSelText(u""); m.setSelText(u"z"); },
        "AzD", {kBlack, kRed, kBlack}},
       {"deleting the tail leaves the rest as it was",
-       [](RichTextModel& m) { m.setSelStart(2); m.setSelLength(9); m.setSelText(""); },
+       [](RichTextModel& m) { m.setSelStart(2); m.setSelLength(9); m.setSelText(u""); },
        "AB", {kBlack, kRed}},
       {"colouring a selection",
        [](RichTextModel& m) { m.setSelStart(0); m.setSelLength(2); m.setSelColor(kBlue); },
        "ABCD", {kBlue, kBlue, kRed, kBlack}},
       {"deleting everything, then typing into the empty text",
-       [](RichTextModel& m) { m.setSelStart(0); m.setSelLength(4); m.setSelText(""); m.setSelText("q"); },
+       [](RichTextModel& m) { m.setSelStart(0); m.setSelLength(4); m.setSelText(u""); m.setSelText(u"q"); },
        "q", {kBlack}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     RichTextModel model;
-    model.setText("ABCD");
+    model.setText(TextStore(QStringLiteral("ABCD")));
     model.setSelStart(1);
     model.setSelLength(2);
     model.setSelColor(kRed);
     c.act(model);
-    EXPECT_EQ(model.text(), QString::fromUtf8(c.text));
+    EXPECT_EQ(model.store().toString(), QString::fromUtf8(c.text));
     for (size_t i = 0; i < c.colours.size(); ++i) EXPECT_EQ(model.colorAt(i), c.colours[i]) << i;
   }
 }
 
 TEST(RichTextModel, OffsetsAreClamped) {
   RichTextModel model;
-  model.setText("AB\r\nCD");
+  model.setText(TextStore(QStringLiteral("AB\r\nCD")));
   model.setSelStart(-5);
   EXPECT_EQ(model.selStart(), 0);
   model.setSelStart(99);
@@ -223,7 +233,7 @@ TEST(RichTextModel, OffsetsAreClamped) {
 
 TEST(RichTextModel, LineTextEndsBeforeTheLineBreak) {
   RichTextModel model;
-  model.setText("AB\r\nC\n\r\r\nD\r");
+  model.setText(TextStore(QStringLiteral("AB\r\nC\n\r\r\nD\r")));
   // Lines: "AB" CR LF, "C" LF, CR CR LF (a bare CR as text), "D" CR.
   ASSERT_EQ(model.lineCount(), 4);
   EXPECT_EQ(model.lineTextEnd(0), 2);

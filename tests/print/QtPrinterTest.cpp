@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/QtPrinter.h"
+#include "platform/TextStore.h"
 #include "print/TwoColumnListing.h"
 
 namespace {
@@ -61,7 +62,7 @@ TEST(QtPrinter, PrintsATwoPageListingToPdf) {
   QString text;
   const int lines = 2 * linesPerPage + 3;
   for (int n = 1; n <= lines; ++n) text += QStringLiteral("N%1 G01 X%1 ;\r\n").arg(n);
-  ASSERT_TRUE(printer.Print(TwoColumnListing(ProgramLines(text), linesPerPage, columnWidth)));
+  ASSERT_TRUE(printer.Print(TwoColumnListing(ProgramLines(TextStore(text)), linesPerPage, columnWidth)));
   ASSERT_TRUE(printer.EndDoc());
 
   const QStringList pages = PdfPages(pdf);

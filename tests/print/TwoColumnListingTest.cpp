@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/TextStore.h"
 #include "print/TwoColumnListing.h"
 #include "text/ProgramText.h"
 
@@ -38,18 +39,18 @@ TEST(ProgramLines, YieldsWhatTheLineLookupFinds) {
       if (info.Status != 0) break;
       expected << info.Text;
     }
-    EXPECT_EQ(ProgramLines(text), expected) << text.toStdString();
+    EXPECT_EQ(ProgramLines(TextStore(text)), expected) << text.toStdString();
   }
 }
 
 TEST(TwoColumnListing, FillsLeftColumnThenRightThenNextPage) {
   constexpr int kWidth = 6;
   // Four lines on pages of three rows.
-  EXPECT_EQ(TwoColumnListing(ProgramLines(Canonical(QStringLiteral("ABCD"))), 3, kWidth),
+  EXPECT_EQ(TwoColumnListing(ProgramLines(TextStore(Canonical(QStringLiteral("ABCD")))), 3, kWidth),
             Rows({Pad(QStringLiteral("A "), kWidth) + QStringLiteral("D "),
                   Pad(QStringLiteral("B "), kWidth), Pad(QStringLiteral("C "), kWidth)}));
   // Seven lines: a second page with G and two empty rows.
-  EXPECT_EQ(TwoColumnListing(ProgramLines(Canonical(QStringLiteral("ABCDEFG"))), 3, kWidth),
+  EXPECT_EQ(TwoColumnListing(ProgramLines(TextStore(Canonical(QStringLiteral("ABCDEFG")))), 3, kWidth),
             Rows({Pad(QStringLiteral("A "), kWidth) + QStringLiteral("D "),
                   Pad(QStringLiteral("B "), kWidth) + QStringLiteral("E "),
                   Pad(QStringLiteral("C "), kWidth) + QStringLiteral("F "),
@@ -58,7 +59,7 @@ TEST(TwoColumnListing, FillsLeftColumnThenRightThenNextPage) {
 
 TEST(TwoColumnListing, PageCompletedByTheLastLineHasNoEmptyPageAfterIt) {
   constexpr int kWidth = 4;
-  const QString listing = TwoColumnListing(ProgramLines(Canonical(QStringLiteral("ABCDEF"))), 3, kWidth);
+  const QString listing = TwoColumnListing(ProgramLines(TextStore(Canonical(QStringLiteral("ABCDEF")))), 3, kWidth);
   EXPECT_EQ(listing, Rows({Pad(QStringLiteral("A "), kWidth) + QStringLiteral("D "),
                            Pad(QStringLiteral("B "), kWidth) + QStringLiteral("E "),
                            Pad(QStringLiteral("C "), kWidth) + QStringLiteral("F ")}));
@@ -68,11 +69,11 @@ TEST(TwoColumnListing, EntriesKeepTheirRowsAndWidths) {
   // An empty line takes its row; the remainder after the final line end is
   // not a line; a left entry of exactly the width or longer gets no spaces.
   const QString text = QStringLiteral("ABCDE ;\r\n\r\nABCDEFG ;\r\nX ;\r\nY ;\r\nZ ;\r\n");
-  EXPECT_EQ(TwoColumnListing(ProgramLines(text), 3, 6),
+  EXPECT_EQ(TwoColumnListing(ProgramLines(TextStore(text)), 3, 6),
             Rows({QStringLiteral("ABCDE X "), QStringLiteral("      Y "),
                   QStringLiteral("ABCDEFG Z ")}));
   // Without a final line end the last line is printed as it stands.
-  EXPECT_EQ(TwoColumnListing(ProgramLines(QStringLiteral("A ;\r\nB")), 2, 3),
+  EXPECT_EQ(TwoColumnListing(ProgramLines(TextStore(QStringLiteral("A ;\r\nB"))), 2, 3),
             Rows({QStringLiteral("A  "), QStringLiteral("B  ")}));
 }
 

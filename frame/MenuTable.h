@@ -1,0 +1,35 @@
+#pragma once
+// The menu bar as data. Each item is one row: its name, its caption, the
+// frame's handler that runs when it is chosen, and the rule that decides,
+// each time its menu opens, whether it is offered. Adding a command is one row
+// in its menu's table plus its handler.
+
+#include <span>
+
+class MDIForm1;
+
+struct MenuItemRow {
+  const char* name;             // the action's objectName: "mnuOverWrite"
+  const char16_t* caption;      // "上書き保存(&W)"; nullptr for a separator
+  void (MDIForm1::*handler)();  // nullptr for a separator
+  // Whether the item is offered, decided as its menu opens; nullptr for an
+  // item that is always offered and that its menu never changes.
+  bool (*offered)(const MDIForm1& frame);
+  bool enabledAtStart;
+};
+
+struct MenuRow {
+  const char* name;            // "mnuFile"
+  const char16_t* caption;     // "ﾌｧｲﾙ(&F)"
+  void (MDIForm1::*click)();   // runs as the menu opens; nullptr for none
+  std::span<const MenuItemRow> items;
+};
+
+// Each menu's items, kept with the subsystem whose commands they are.
+std::span<const MenuItemRow> FileMenuItems();    // files/FileMenu.cpp
+std::span<const MenuItemRow> EditMenuItems();    // edit/EditMenu.cpp
+std::span<const MenuItemRow> ViewMenuItems();    // frame/ViewMenu.cpp
+std::span<const MenuItemRow> WindowMenuItems();  // frame/Arrangement.cpp
+
+// The menu bar, left to right (frame/Menus.cpp).
+std::span<const MenuRow> MenuBar();
