@@ -1,27 +1,44 @@
 #pragma once
-// A frame with one editor window holding a given text, driven through real key
-// events on its control, as a user would.
+// One editor window on its own, without a frame, holding a given text and
+// driven through real key events on its control, as a user would. What the
+// window announces for the status bar is kept as the panels would show it.
 
+#include <QTest>
+#include <gtest/gtest.h>
+#include <array>
+
+#include "editor/Form1.h"
 #include "editor/ModeTexts.h"
-#include "frame/FrameFixture.h"
 #include "platform/DrawingLock.h"
+#include "platform/RichTextBox.h"
+#include "support/ScriptedServices.h"
 
-class EditorFixture : public FrameFixture {
+class EditorFixture : public ::testing::Test {
  protected:
   void TearDown() override {
     EXPECT_FALSE(IsDrawingLocked());
-    FrameFixture::TearDown();
+    delete form;
   }
 
-  // A new window whose text is `text`, as if opened from a file, caret at `caret`.
+  // A fresh window whose text is `text`, as if opened from a file, caret at `caret`.
   void Edit(const QString& text, int32_t caret = 0) {
-    frame->mnuNewProgram_Click();
-    form = frame->LastForm();
+    delete form;
+    form = new Form1(services);
+    QObject::connect(form, &Form1::CaretLineShown, [this](const QString& t) { panels[0] = t; });
+    QObject::connect(form, &Form1::ModeTextShown, [this](const QString& t) { panels[1] = t; });
+    form->SetCaption(QStringLiteral("新規"));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     box = form->RichTextBox1;
     box->SetText(text);
-    form->UndoText = TextStore(text);
+    form->RecordBefore();
     box->SetSelStart(caret);
+    box->SetFocus();
+    form->Form_Activate();
   }
+
+  // Status-bar panel 1 (the caret's line) or 2 (the mode text).
+  QString Panel(int index) const { return panels[static_cast<size_t>(index - 1)]; }
 
   void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(box, key, modifiers);
@@ -39,6 +56,8 @@ class EditorFixture : public FrameFixture {
     return true;
   }
 
+  ScriptedServices services;
   Form1* form = nullptr;
   RichTextBox* box = nullptr;
+  std::array<QString, 2> panels;
 };
