@@ -18,9 +18,29 @@ namespace Key = VirtualKey;
 const QString kImeRefused =
     QStringLiteral("日本語の入力は出来ません。\r\n\r\n日本語入力モードの場合、[Alt]+[半角/全角]を押してください。");
 
+// Whether the control's own move for `code` would leave a selection or take
+// the caret off the line being edited: Shift with a caret key, Ctrl with Home
+// or End, Right over a bare line feed. A line edit ends only through the
+// commit keys, so these are refused while a line is edited.
+bool LeavesEditedLine(const RichTextBox& box, int16_t code, int16_t shift) {
+  const bool extend = shift & ShiftMask::kShift;
+  const bool control = shift & ShiftMask::kCtrl;
+  switch (code) {
+    case Key::kHome:
+    case Key::kEnd:
+      return extend || control;
+    case Key::kLeft:
+      return extend;
+    case Key::kRight:
+      return extend || box.CharAt(box.SelStart()) == u'\n';
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
-void Form1::RichTextBox1_KeyDown(int16_t& KeyCode, int16_t /*Shift*/) {
+void Form1::RichTextBox1_KeyDown(int16_t& KeyCode, int16_t Shift) {
   RichTextBox& box = *RichTextBox1;
 
   if (EditDoneFlag == 1) {
@@ -127,6 +147,8 @@ void Form1::RichTextBox1_KeyDown(int16_t& KeyCode, int16_t /*Shift*/) {
     default:
       break;
   }
+
+  if (EditFlag == 1 && LeavesEditedLine(box, KeyCode, Shift)) KeyCode = 0;
 
   // Letters are typed in upper case whatever Shift, Ctrl or Caps Lock say.
   if (box.SelLength() == 0 && KeyCode >= Key::kA && KeyCode <= Key::kZ) {

@@ -68,6 +68,7 @@ void MDIForm1::WinOrgNoCngWinOrder() {
   }
 
   CancelReReMove = 0;
+  RefreshMenus();  // move-left is offered by the window's place
 }
 
 namespace {

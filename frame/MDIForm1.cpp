@@ -55,8 +55,9 @@ MDIForm1::MDIForm1(Services& services, QWidget* parent)
   CreateMenus();
   CreateToolbars();
 
-  connect(mdiArea_, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* window) {
+  connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
     if (auto* form = qobject_cast<Form1*>(window)) form->Form_Activate();
+    RefreshMenus();
   });
 
   resize(TwipsToPixels(kClientWidthTwips),
@@ -152,10 +153,14 @@ Form1* MDIForm1::CreateForm() {
 void MDIForm1::ConnectForm(Form1* form) {
   // The status bar shows the caret's line and the mode text the window
   // announces; the frame arranges, counts and forgets windows for them.
-  connect(form, &Form1::CaretLineShown, this,
-          [this](const QString& text) { StatusBar1->Panels(1).SetText(text); });
-  connect(form, &Form1::ModeTextShown, this,
-          [this](const QString& text) { StatusBar1->Panels(2).SetText(text); });
+  connect(form, &Form1::CaretLineShown, this, [this](const QString& text) {
+    StatusBar1->Panels(1).SetText(text);
+    RefreshMenus();  // a selection may have appeared or gone
+  });
+  connect(form, &Form1::ModeTextShown, this, [this](const QString& text) {
+    StatusBar1->Panels(2).SetText(text);
+    RefreshMenus();
+  });
   connect(form, &Form1::Resized, this, [this] {
     if (CancelReReMove == 0) WinOrgNoCngWinOrder();
   });
@@ -166,6 +171,7 @@ void MDIForm1::ConnectForm(Form1* form) {
 void MDIForm1::FormUnloaded(Form1* form) {
   forms_.removeIf([form](const QPointer<Form1>& f) { return f.isNull() || f.data() == form; });
   if (lastForm_ == form) lastForm_ = nullptr;
+  RefreshMenus();
 }
 
 QList<QObject*> MDIForm1::Controls() const {
@@ -197,6 +203,12 @@ void SetControlsEnabled(const QList<QObject*>& controls, bool enabled) {
 
 }  // namespace
 
-void MDIForm1::DisableFrameControls() { SetControlsEnabled(Controls(), false); }
+void MDIForm1::DisableFrameControls() {
+  controlsDisabled_ = true;
+  SetControlsEnabled(Controls(), false);
+}
 
-void MDIForm1::EnableFrameControls() { SetControlsEnabled(Controls(), true); }
+void MDIForm1::EnableFrameControls() {
+  SetControlsEnabled(Controls(), true);
+  controlsDisabled_ = false;
+}

@@ -54,6 +54,9 @@ class MDIForm1 : public QMainWindow {
   void WinOrgNoCngWinOrder();
   void DisableFrameControls();
   void EnableFrameControls();
+  // Sets every menu item as its menu would offer it now (not while a file
+  // command has the frame's controls off).
+  void RefreshMenus();
 
   // --- window system ---
   Form1* ActiveForm() const;
@@ -122,6 +125,8 @@ class MDIForm1 : public QMainWindow {
   void CreateMenus();      // frame/Menus.cpp
   // Sets the enabled state of every item of `items` that has a rule.
   void OfferItems(std::span<const MenuItemRow> items);
+  // Runs the item's handler if its rule offers it, then refreshes the menus.
+  void RunCommand(const MenuItemRow& item);
   void CreateToolbars();   // frame/Toolbars.cpp
   // What the frame does for an editor window (frame/MDIForm1.cpp,
   // frame/Arrangement.cpp).
@@ -137,4 +142,5 @@ class MDIForm1 : public QMainWindow {
   QHash<QString, QAction*> menuItems_;
   QPointer<Form1> lastForm_;
   int16_t loaded_ = 0;
+  bool controlsDisabled_ = false;  // between DisableFrameControls and EnableFrameControls
 };

@@ -2,6 +2,8 @@
 // its item, with its caption (mnemonics from "&"), its start state and its
 // handler; no shortcut keys. A top-level menu's click handler runs as it
 // opens, before it drops down, so that it can set its items' enabled state.
+// Between openings the items are kept as their rules say, so that what an
+// assistive tool sees and presses is what the menu would offer.
 
 #include <QAction>
 #include <QMenu>
@@ -36,7 +38,9 @@ void MDIForm1::CreateMenus() {
       action->setObjectName(QLatin1String(item.name));
       action->setEnabled(item.enabledAtStart);
       menuItems_.insert(QLatin1String(item.name), action);
-      if (item.handler) connect(action, &QAction::triggered, this, item.handler);
+      if (item.handler) {
+        connect(action, &QAction::triggered, this, [this, row = &item] { RunCommand(*row); });
+      }
     }
   }
 }
@@ -45,4 +49,19 @@ void MDIForm1::OfferItems(std::span<const MenuItemRow> items) {
   for (const MenuItemRow& item : items) {
     if (item.offered) MenuItem(item.name)->setEnabled(item.offered(*this));
   }
+}
+
+void MDIForm1::RunCommand(const MenuItemRow& item) {
+  // An item can be reached without its menu being opened (an assistive tool
+  // presses it, or it was left enabled by the end of a file command): a
+  // command acts only where its menu would offer it.
+  if (item.offered && !item.offered(*this)) return;
+  (this->*item.handler)();
+  RefreshMenus();
+}
+
+void MDIForm1::RefreshMenus() {
+  // While a file command runs, every control stays off.
+  if (controlsDisabled_) return;
+  for (const MenuRow& menu : MenuBar()) OfferItems(menu.items);
 }

@@ -36,6 +36,8 @@
 #include "platform/Printer.h"
 #include "platform/RichTextBox.h"
 #include "platform/Services.h"
+#include "editor/ModeTexts.h"
+#include "tests/support/FrameChecks.h"
 
 namespace editor_fuzz {
 
@@ -486,17 +488,10 @@ class EditorSession {
     if (IsDrawingLocked()) return "drawing left locked";
     if (undoMismatch_) return "undo did not restore the undo snapshot";
     if (redoMismatch_) return "redo after undo did not give back the after-text and its caret";
-    if (afterFileCommand) {
-      for (QAction* top : frame_->menuBar()->actions()) {
-        if (!top->isEnabled()) return "a top-level menu left disabled after a file command";
-        for (QAction* item : top->menu()->actions())
-          if (!item->isEnabled()) return "a menu item left disabled after a file command";
-      }
-      for (QWidget* bar : {frame_->Toolbar1, frame_->Toolbar2}) {
-        for (QWidget* child : bar->findChildren<QWidget*>())
-          if (!child->isEnabled()) return "a tool-bar control left disabled after a file command";
-      }
-    }
+    // Between events no file command runs: the controls are on and every menu
+    // item stands as its menu would offer it.
+    (void)afterFileCommand;
+    if (!ControlsOutOfStep(*frame_).isEmpty()) return "a control or menu item not as its menu offers it";
     const QList<QMdiSubWindow*> windows = frame_->mdiArea()->subWindowList();
     if (frame_->FormNumber != windows.size())
       return "FormNumber differs from the number of open editor windows";
@@ -516,6 +511,18 @@ class EditorSession {
       const int32_t start = form->RichTextBox1->SelStart();
       if (start < 0 || start + form->RichTextBox1->SelLength() > length)
         return "selection outside the text";
+      // A line edit stays on its line: red text only there, and only while
+      // it is open; no selection meanwhile.
+      const int32_t caretLine = form->RichTextBox1->GetLineFromChar(start);
+      for (const ColorSpan& span : form->RichTextBox1->model().colorSpans(0, length)) {
+        if (span.color != TextColors::kEditedLine) continue;
+        if (form->EditFlag != 1) return "red text outside a line edit";
+        if (form->RichTextBox1->GetLineFromChar(span.start) != caretLine ||
+            form->RichTextBox1->GetLineFromChar(span.end - 1) != caretLine)
+          return "red text off the caret's line during a line edit";
+      }
+      if (form->EditFlag == 1 && form->RichTextBox1->SelLength() != 0)
+        return "a selection during a line edit";
     }
     return std::string();
   }

@@ -111,9 +111,9 @@ bool RichTextBox::event(QEvent* event) {
 
 int16_t RichTextBox::ShiftState(Qt::KeyboardModifiers modifiers) {
   int16_t shift = 0;
-  if (modifiers & Qt::ShiftModifier) shift |= 1;
-  if (modifiers & Qt::ControlModifier) shift |= 2;
-  if (modifiers & Qt::AltModifier) shift |= 4;
+  if (modifiers & Qt::ShiftModifier) shift |= ShiftMask::kShift;
+  if (modifiers & Qt::ControlModifier) shift |= ShiftMask::kCtrl;
+  if (modifiers & Qt::AltModifier) shift |= ShiftMask::kAlt;
   return shift;
 }
 

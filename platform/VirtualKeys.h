@@ -43,3 +43,10 @@ constexpr int16_t kScroll = 145;
 constexpr int16_t kProcessKey = 229;  // a key the input method took
 constexpr int16_t kOther = 255;       // a key with no code of its own
 }  // namespace VirtualKey
+
+// The modifier state reported with a key or a mouse button.
+namespace ShiftMask {
+constexpr int16_t kShift = 1;
+constexpr int16_t kCtrl = 2;
+constexpr int16_t kAlt = 4;
+}  // namespace ShiftMask

@@ -105,9 +105,12 @@ TEST_F(MouseTest, ConfirmationKeepsNoSelectionAndPutsTheCaretBack) {
   EXPECT_EQ(Panel(2), ModeTexts::kConfirmation);
 }
 
-// Random keys and mouse gestures: the drawing lock is always released, line
-// edit and confirmation never overlap, the line index matches the text, and
-// every text a commit puts in is canonical.
+// Random keys (with Shift and Ctrl) and mouse gestures: the drawing lock is
+// always released, line edit and confirmation never overlap, the line index
+// matches the text, every text a commit puts in is canonical, and a line edit
+// is never left open with the caret off its line or with a selection: red
+// text stands only on the caret's line while a line is edited, and nowhere
+// otherwise.
 TEST_F(MouseTest, RandomUseKeepsTheModeInvariants) {
   const Qt::Key keys[] = {Qt::Key_A,      Qt::Key_G,     Qt::Key_X,        Qt::Key_1,
                           Qt::Key_0,      Qt::Key_Space, Qt::Key_Semicolon, Qt::Key_Period,
@@ -121,7 +124,11 @@ TEST_F(MouseTest, RandomUseKeepsTheModeInvariants) {
     const int what = random() % 10;
     if (what < 8) {
       const Qt::Key key = keys[random() % std::size(keys)];
-      const bool shift = (key == Qt::Key_Left || key == Qt::Key_Right) && random() % 4 == 0;
+      const bool caretKey = key == Qt::Key_Left || key == Qt::Key_Right ||
+                            key == Qt::Key_Home || key == Qt::Key_End;
+      Qt::KeyboardModifiers modifiers;
+      if (caretKey && random() % 4 == 0) modifiers |= Qt::ShiftModifier;
+      if (caretKey && random() % 4 == 0) modifiers |= Qt::ControlModifier;
       const char text = key == Qt::Key_Space       ? ' '
                         : key == Qt::Key_Semicolon ? ';'
                         : key == Qt::Key_Period    ? '.'
@@ -129,8 +136,7 @@ TEST_F(MouseTest, RandomUseKeepsTheModeInvariants) {
                         : (key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)
                             ? static_cast<char>(key | 0x20 * (key >= Qt::Key_A))
                             : 0;
-      QKeyEvent press(QEvent::KeyPress, key, shift ? Qt::ShiftModifier : Qt::NoModifier,
-                      text ? QString(QChar(text)) : QString());
+      QKeyEvent press(QEvent::KeyPress, key, modifiers, text ? QString(QChar(text)) : QString());
       QCoreApplication::sendEvent(box, &press);
     } else {
       const int32_t length = box->Text().size();
@@ -151,8 +157,16 @@ TEST_F(MouseTest, RandomUseKeepsTheModeInvariants) {
       const QString committed = box->Text().mid(form->confirmStartPos(), form->confirmLength());
       ASSERT_EQ(NormalizeProgramText(committed), committed) << step;
     }
+    const int32_t caretLine = box->GetLineFromChar(box->SelStart());
+    for (const ColorSpan& span : box->model().colorSpans(0, box->Length())) {
+      if (span.color != TextColors::kEditedLine) continue;
+      ASSERT_EQ(form->EditFlag, 1) << step << ": red text outside a line edit";
+      ASSERT_EQ(box->GetLineFromChar(span.start), caretLine) << step;
+      ASSERT_EQ(box->GetLineFromChar(span.end - 1), caretLine) << step;
+    }
     if (form->EditFlag == 1) {
       ASSERT_EQ(box->DragMode(), 1) << step;
+      ASSERT_EQ(box->SelLength(), 0) << step << ": a selection during a line edit";
     }
   }
   EXPECT_GT(commits, 100) << "the walk reaches confirmation often";

@@ -7,19 +7,11 @@
 #include "frame/FrameFixture.h"
 #include "platform/DrawingLock.h"
 #include "platform/Services.h"
+#include "support/FrameChecks.h"
 
 namespace {
 
 using OpenNew = FrameFixture;
-
-bool AllMenusEnabled(const MDIForm1& frame) {
-  for (QAction* top : frame.menuBar()->actions()) {
-    if (!top->isEnabled()) return false;
-    for (QAction* item : top->menu()->actions())
-      if (!item->isEnabled()) return false;
-  }
-  return true;
-}
 
 bool AnyMenuEnabled(const MDIForm1& frame) {
   for (QAction* top : frame.menuBar()->actions()) {
@@ -77,7 +69,7 @@ TEST_F(OpenNew, CancelledDialogChangesNothing) {
   EXPECT_EQ(frame->FormNumber, 1);
   EXPECT_EQ(frame->Forms(), QList<Form1*>{a});
   EXPECT_EQ(frame->LastForm(), a);
-  EXPECT_TRUE(AllMenusEnabled(*frame));
+  EXPECT_EQ(ControlsOutOfStep(*frame), QString());
   EXPECT_FALSE(IsDrawingLocked());
   EXPECT_TRUE(services.messages.empty());
 }
@@ -91,7 +83,7 @@ TEST_F(OpenNew, ControlsAreOffAndDrawingLockedWhileTheDialogIsUp) {
   };
   OpenProgram("A.m");
   ASSERT_TRUE(seen);
-  EXPECT_TRUE(AllMenusEnabled(*frame));
+  EXPECT_EQ(ControlsOutOfStep(*frame), QString());
   EXPECT_FALSE(IsDrawingLocked());
 }
 
@@ -125,7 +117,7 @@ TEST_F(OpenNew, UnreadableFileIsReportedAndMakesNoWindow) {
     EXPECT_EQ(services.messages[0].title, QStringLiteral("報告"));
     EXPECT_EQ(frame->FormNumber, 1);
     EXPECT_EQ(frame->Forms(), QList<Form1*>{a});
-    EXPECT_TRUE(AllMenusEnabled(*frame));
+    EXPECT_EQ(ControlsOutOfStep(*frame), QString());
     EXPECT_FALSE(IsDrawingLocked());
   }
 }
@@ -151,7 +143,7 @@ TEST_F(OpenNew, NewWindowsAreEmptyAndCaptionedAlike) {
   EXPECT_EQ(frame->FormNumber, 2);
   EXPECT_EQ(frame->ActiveForm(), b);
   EXPECT_EQ(b->geometry().topLeft(), QPoint(0, 0));
-  EXPECT_TRUE(AllMenusEnabled(*frame));
+  EXPECT_EQ(ControlsOutOfStep(*frame), QString());
   EXPECT_FALSE(IsDrawingLocked());
 }
 
