@@ -3,9 +3,11 @@
 // keys carry no action (a click only takes the focus) except the line probe.
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QStyle>
 
 #include "frame/MDIForm1.h"
 #include "frame/ToolbarLayout.h"
@@ -23,12 +25,33 @@ QRect PixelRect(int left, int top, int width, int height) {
                TwipsToPixels(height));
 }
 
+// The room a push button's caption has across it: its width less the style's
+// margins and frame on both sides.
+int CaptionRoom(const QPushButton& button) {
+  const QStyle* style = button.style();
+  const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button) +
+                     style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button);
+  return button.width() - 2 * margin;
+}
+
+// A key in the application's font keeps its designed size; where its caption
+// would not fit across it, the font is made smaller until it does.
+void FitCaption(QPushButton& button) {
+  QFont font = button.font();
+  while (font.pointSizeF() > 6 &&
+         QFontMetrics(font).horizontalAdvance(button.text()) > CaptionRoom(button)) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  }
+  button.setFont(font);
+}
+
 QPushButton* PlaceKey(QWidget* bar, const Key& key) {
   auto* button = new QPushButton(QString::fromUtf8(key.caption.data(), key.caption.size()), bar);
   button->setObjectName(QStringLiteral("Command%1").arg(key.number));
   button->setGeometry(PixelRect(key.left, key.top, key.width, key.height));
   if (key.face == Face::kKey) button->setFont(ProgramFont(12));
   if (key.face == Face::kWideKey) button->setFont(ProgramFont(9));
+  if (key.face == Face::kDefault) FitCaption(*button);
   button->setAutoDefault(false);
   return button;
 }

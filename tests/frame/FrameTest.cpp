@@ -6,6 +6,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include <QAccessible>
+#include <QDir>
+#include <functional>
+
+#include "edit/EditFixture.h"
 #include "frame/FrameFixture.h"
 #include "platform/Twips.h"
 
@@ -13,14 +18,14 @@ namespace {
 
 using Frame = FrameFixture;
 
-struct MenuRow {
+struct ExpectedItem {
   const char* menu;  // top-level menu it belongs to ("" for a top-level menu)
   const char* name;
   const char* caption;  // "-" for a separator
   bool enabled;
 };
 
-const MenuRow kMenuRows[] = {
+const ExpectedItem kMenuRows[] = {
     {"", "mnuFile", "ﾌｧｲﾙ(&F)", true},
     {"mnuFile", "mnuFileOpen", "ﾌｧｲﾙを開く(&O)", true},
     {"mnuFile", "mnuNewProgram", "新規作成(&N)", true},
@@ -53,7 +58,7 @@ TEST_F(Frame, MenuBarNamesCaptionsAndStartStates) {
   }
   ASSERT_EQ(actual.size(), static_cast<qsizetype>(std::size(kMenuRows)));
   for (size_t i = 0; i < std::size(kMenuRows); ++i) {
-    const MenuRow& row = kMenuRows[i];
+    const ExpectedItem& row = kMenuRows[i];
     const auto& [menu, action] = actual[static_cast<qsizetype>(i)];
     SCOPED_TRACE(row.name);
     EXPECT_EQ(menu, QString::fromUtf8(row.menu));
@@ -171,6 +176,95 @@ TEST_F(Frame, ClosingTheFrameUnloadsEveryWindowWithoutAsking) {
   EXPECT_TRUE(b.isNull());
   EXPECT_EQ(frame->FormNumber, 0);
   EXPECT_TRUE(services.messages.empty());
+}
+
+
+// Every menu command, in every state, reached without opening its menu after
+// the frame's controls were all switched on (as every file command leaves
+// them): by QAction::trigger and by an assistive tool's press action. Where
+// the menu would not offer it, nothing happens: no crash, no message, no
+// file written, no text or state changed.
+class MenuGuard : public EditFixture {
+ protected:
+  // The window's text and state record, and what the frame holds, as one text.
+  QString State() const {
+    QString state = QString::number(frame->FormNumber) + u'|' + frame->PasteText;
+    for (Form1* form : frame->Forms()) {
+      const RichTextBox& box = *form->RichTextBox1;
+      state += QStringLiteral("|%1|%2|%3,%4|%5%6%7%8")
+                   .arg(form->Caption(), box.Text())
+                   .arg(box.SelStart())
+                   .arg(box.SelLength())
+                   .arg(form->EditFlag)
+                   .arg(form->EditDoneFlag)
+                   .arg(form->RedoUndoFlag)
+                   .arg(form->UndoText.toString());
+    }
+    return state;
+  }
+  QStringList Files() const {
+    QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    for (QString& name : files) {
+      QFile file(dir.filePath(name));
+      if (file.open(QIODevice::ReadOnly)) name += u'=' + QString::fromLatin1(file.readAll().toHex());
+    }
+    return files + QDir::current().entryList({QStringLiteral("新規*")}, QDir::Files);
+  }
+  static void PressAccessibly(QAction* action) {
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(action->parent());
+    ASSERT_NE(menu, nullptr);
+    for (int i = 0; i < menu->childCount(); ++i) {
+      QAccessibleInterface* item = menu->child(i);
+      if (item->object() != action) continue;
+      ASSERT_NE(item->actionInterface(), nullptr);
+      item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+      return;
+    }
+    ADD_FAILURE() << "no accessible item for " << action->objectName().toStdString();
+  }
+};
+
+TEST_F(MenuGuard, CommandsActOnlyWhereTheirMenuOffersThem) {
+  const struct {
+    const char* state;
+    std::function<void()> reach;
+  } states[] = {
+      {"no window", [] {}},
+      {"line edit",
+       [&] {
+         frame->PasteText = QStringLiteral("N9 ;\r\n");
+         Key(OpenNumbered(3), Qt::Key_G);
+       }},
+      {"confirmation", [&] { Form1* f = OpenNumbered(3); Key(f, Qt::Key_G); Key(f, Qt::Key_Down); }},
+      {"range selection", [&] { DragLines(OpenNumbered(3), 1, 2); }},
+      {"新規 with text", [&] { Form1* f = New(); Key(f, Qt::Key_G); Key(f, Qt::Key_Down); Key(f, Qt::Key_Shift); }},
+      {"empty text", [&] { Open(QByteArray()); }},
+  };
+  for (const auto& state : states) {
+    for (const MenuRow& menu : MenuBar()) {
+      for (const MenuItemRow& item : menu.items) {
+        if (!item.handler) continue;
+        for (const bool accessibly : {false, true}) {
+          SCOPED_TRACE(std::string(state.state) + " / " + item.name + (accessibly ? " / pressed" : ""));
+          frame = std::make_unique<MDIForm1>(services);
+          frame->show();
+          state.reach();
+          if (!item.offered || item.offered(*frame)) continue;
+          EXPECT_FALSE(frame->MenuItem(item.name)->isEnabled()) << "not kept as its menu offers it";
+          const QString before = State();
+          const QStringList files = Files();
+          services.messages.clear();
+          frame->EnableFrameControls();
+          if (accessibly) PressAccessibly(frame->MenuItem(item.name));
+          else frame->MenuItem(item.name)->trigger();
+          EXPECT_EQ(State(), before);
+          EXPECT_EQ(Files(), files);
+          EXPECT_TRUE(services.messages.empty());
+          EXPECT_TRUE(services.jobs.empty());
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "edit/EditFixture.h"
 
@@ -35,6 +37,14 @@ TEST_F(ToolbarTest, KeysCarryTheirNamesCaptionsAndPlaces) {
   EXPECT_EQ(KeyNamed(*frame, 50)->geometry(), QRect(344, 33, 49, 25));
   EXPECT_EQ(KeyNamed(*frame, 51)->geometry(), QRect(456, 16, 57, 49));
   EXPECT_EQ(KeyNamed(*frame, 75)->geometry(), QRect(162, 80, 50, 25));
+  // The probe keeps its size and shows its whole caption.
+  QPushButton* probe = KeyNamed(*frame, 51);
+  QStyleOptionButton option;
+  option.initFrom(probe);
+  option.text = probe->text();
+  const QRect contents = probe->style()->subElementRect(QStyle::SE_PushButtonContents, &option, probe);
+  EXPECT_EQ(probe->size(), QSize(57, 49));
+  EXPECT_LE(QFontMetrics(probe->font()).horizontalAdvance(probe->text()), contents.width());
   EXPECT_EQ(KeyNamed(*frame, 7)->font().pointSize(), 12);
   EXPECT_EQ(KeyNamed(*frame, 49)->font().pointSize(), 9);
 

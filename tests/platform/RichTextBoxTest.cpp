@@ -253,6 +253,32 @@ TEST_F(RichTextBoxTest, SelChangeOnlyWhenTheSelectionChanges) {
   EXPECT_EQ(box.Text(), "QQ");
 }
 
+// The control reads what it is given before it changes itself: writing its
+// own text (which shares the control's storage) over a selection or at the
+// caret leaves the caret behind the written copy and the rest of the colours
+// as they were.
+TEST_F(RichTextBoxTest, WritingItsOwnTextInsertsACopy) {
+  for (const int32_t selected : {0, 2}) {
+    box.SetText("AB\r\n");
+    box.SetSelStart(0);
+    box.SetSelLength(2);
+    box.SetSelColor(0xffff4040);
+    box.SetSelStart(2);
+    box.SetSelLength(selected);
+    box.SetSelText(box.Text());
+    const QString expected = selected ? "ABAB\r\n" : "ABAB\r\n\r\n";
+    EXPECT_EQ(box.Text(), expected) << selected;
+    EXPECT_EQ(box.SelStart(), 6) << selected;
+    EXPECT_EQ(box.SelLength(), 0) << selected;
+    // The copy takes the colour of what it replaces, or of the character
+    // before the caret; what follows it keeps its own.
+    EXPECT_EQ(box.ColorAt(0), 0xffff4040u) << selected;
+    EXPECT_EQ(box.ColorAt(2), selected ? RichTextModel::kDefaultColor : 0xffff4040u) << selected;
+    EXPECT_EQ(box.ColorAt(static_cast<int32_t>(expected.size()) - 1), RichTextModel::kDefaultColor)
+        << selected;
+  }
+}
+
 TEST_F(RichTextBoxTest, DragModeShutsOutTheMouse) {
   box.SetText("ABCDEF\r\nABCDEF");
   box.SetSelStart(2);
