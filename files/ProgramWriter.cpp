@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
+#include "files/FileReplace.h"
 #include "platform/Cp932.h"
 
 namespace {
@@ -81,29 +81,7 @@ QString FileToReplace(const QString& path) {
 
 bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
   const QString target = FileToReplace(path);
-  if (target.isEmpty() || QFileInfo(target).isDir()) return false;
-  // QSaveFile writes beside the target and renames over it on commit; until
-  // then the old file is untouched.
-  // The "user" bits say what this process may do, not what the file allows;
-  // setting them would set the owner's bits too.
-  constexpr QFileDevice::Permissions kUserBits =
-      QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
-  const QFileInfo old(target);
-  const bool existed = old.exists();
-  const QFileDevice::Permissions permissions = old.permissions() & ~kUserBits;
-  QSaveFile file(target);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  if (!file.commit()) return false;
-  // QSaveFile copies those "user" bits too, so a read-only file saved by a user
-  // who may write anything (root) would come back writable: the file keeps
-  // the permissions it had.
-  if (existed && (QFile::permissions(target) & ~kUserBits) != permissions)
-    QFile::setPermissions(target, permissions);
-  return true;
+  return !target.isEmpty() && ReplaceFileContent(target, bytes);
 }
 
 WriteResult WriteProgramFile(const QString& path, const QString& editorText) {

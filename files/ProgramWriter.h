@@ -29,10 +29,11 @@ struct WriteResult {
   int32_t badLine = 0;
 };
 
-// Replaces the content of the file at `path` with `bytes`, all or nothing: the
-// bytes go to a temporary file beside the target, which then takes its place.
-// The file keeps its permissions, and a symbolic link keeps pointing at the
-// file it names, which is the one written.
+// Replaces the content of the file at `path` with `bytes`, all or nothing, and
+// keeps it the same file: its other names, owner, group and permissions stay,
+// and a symbolic link keeps pointing at the file it names, which is the one
+// written. The content is on disk before true is returned; on false the file
+// holds its old content (see ReplaceFileContent).
 bool WriteFileBytes(const QString& path, const QByteArray& bytes);
 
 // Writes the editor text `editorText` as a program file to `path`.

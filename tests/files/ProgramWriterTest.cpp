@@ -1,10 +1,16 @@
-// The writer's transformation and the all-or-nothing file write.
+// The writer's transformation and the all-or-nothing file write that keeps
+// the file the same file.
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
+#include "files/FileReplace.h"
 #include "files/ProgramWriter.h"
 
 namespace {
@@ -111,6 +117,81 @@ TEST(ProgramWriter, KeepsPermissionsAndSymbolicLinks) {
   EXPECT_EQ(ReadAll(target), QByteArray("G01X1\r\n"));
   // Owner, group and others (the "user" bits mirror the owner's).
   EXPECT_EQ(QFile::permissions(target) & 0xf0ff, permissions & 0xf0ff);
+}
+
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+
+// What a save must keep of a file: owner, group, mode, links and the size of
+// its extended attributes' names; then, after "/", its inode.
+QString IdentityOf(const QString& path) {
+  struct stat st {};
+  ::stat(Native(path), &st);
+  return QStringLiteral("%1:%2 %3 %4 %5/%6").arg(st.st_uid).arg(st.st_gid).arg(st.st_mode, 0, 8)
+      .arg(st.st_nlink).arg(::listxattr(Native(path), nullptr, 0)).arg(st.st_ino);
+}
+
+QStringList Entries(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Files that a new file renamed over them would change, saved by root or by
+// nobody (whose file-system user this thread takes on, losing root's rights
+// over files), some with the write in place failing after `budget` bytes as
+// on a full disk. Every name then shows the new bytes, or the old ones after a
+// failure; the file keeps what it had, and nothing is left in the folder.
+TEST(ProgramWriter, SavingKeepsTheFilesIdentity) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give files other owners";
+  const uid_t nobody = 65534;  // nobody:nogroup on Debian
+  const struct {
+    const char* name;
+    uid_t owner;
+    mode_t fileMode, folderMode;
+    bool hardLink, attribute, byNobody;
+    qint64 budget;
+    bool replaced;  // whether a new file took the old one's place
+  } cases[] = {
+      {"hard-linked", 0, 0644, 0755, true, false, false, -1, false},
+      {"hard-linked, failing within the old length", 0, 0644, 0755, true, false, false, 5, false},
+      {"hard-linked, failing past the old length", 0, 0644, 0755, true, false, false, 20, false},
+      {"nobody's, set-user-ID, saved by root", nobody, 04750, 0755, false, false, false, -1, true},
+      {"with an extended attribute", 0, 0644, 0755, false, true, false, -1, false},
+      {"nobody's, in a read-only folder", nobody, 0644, 0555, false, false, true, -1, false},
+      {"root's, group-writable, saved by nobody", 0, 0664, 0777, false, false, true, -1, false},
+  };
+  QTemporaryDir dir;
+  ::chmod(Native(dir.path()), 0711);  // so that nobody reaches the folders inside
+  const QByteArray oldBytes("OLD1\r\nOLD2\r\nOLD3\r\n"), newBytes("G01X1\r\nM30\r\n");
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString folder = dir.filePath(QString::number(n++)), file = folder + "/a.m";
+    ASSERT_TRUE(QDir().mkdir(folder) && WriteFileBytes(file, oldBytes));
+    ::chown(Native(file), c.owner, nobody);
+    ::chmod(Native(file), c.fileMode);
+    if (c.hardLink) ::link(Native(file), Native(folder + "/b.m"));
+    if (c.attribute) ::setxattr(Native(file), "trusted.kesto", "1", 1, 0);
+    ::chmod(Native(folder), c.folderMode);
+    const QString identity = IdentityOf(file);
+    const QStringList names = Entries(folder);
+    // A failing write is a longer one, so that putting the old bytes back
+    // also needs the file cut to its old length.
+    const QByteArray bytes = c.budget < 0 ? newBytes : newBytes + newBytes;
+    if (c.byNobody) {
+      ::setfsgid(nobody);
+      ::setfsuid(nobody);
+    }
+    SetInPlaceWriteBudgetForTesting(c.budget);
+    const bool saved = WriteFileBytes(file, bytes);
+    SetInPlaceWriteBudgetForTesting(-1);
+    ::setfsuid(0);
+    ::setfsgid(0);
+    EXPECT_EQ(saved, c.budget < 0);
+    for (const QString& name : names)
+      EXPECT_EQ(ReadAll(folder + '/' + name), c.budget < 0 ? bytes : oldBytes);
+    EXPECT_EQ(Entries(folder), names);
+    EXPECT_EQ(IdentityOf(file).section('/', 0, 0), identity.section('/', 0, 0));
+    EXPECT_EQ(IdentityOf(file) != identity, c.replaced);
+  }
 }
 
 }  // namespace

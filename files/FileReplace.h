@@ -1,0 +1,26 @@
+#pragma once
+// Replacing a file's content so that it stays the same file: its other names
+// (hard links), owner, group, permissions and extended attributes, and the
+// folder it lives in, see the new content and nothing else changes. Either
+// the whole new content is on disk when success is reported, or the old
+// content is.
+
+#include <QByteArray>
+#include <QString>
+
+// Replaces the content of the regular file `file` (a path that is not a
+// symbolic link) with `bytes`, or creates the file when it does not exist.
+//
+// Where a new file put in its place would be the same file to everyone (one
+// link, owner and group that can be kept, no extended attributes, a folder
+// that takes a new file), the bytes go to a temporary file beside it, which
+// is synced and renamed over it. Otherwise the existing file is written in
+// place, with its old content read first and written back if any step fails.
+// False when the content could not be replaced; the file then holds its old
+// content. A folder, a device or a pipe is never written.
+bool ReplaceFileContent(const QString& file, const QByteArray& bytes);
+
+// For tests: while `bytes` is not negative, writing new content into an
+// existing file in place fails, as on a full disk, once that many bytes of
+// it have been written. -1 lifts the limit.
+void SetInPlaceWriteBudgetForTesting(qint64 bytes);
