@@ -8,21 +8,17 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "fuzz/EditorSession.h"
 #include "platform/Application.h"
+#include "testkit/session/EditorSession.h"
 
 namespace {
 
 QApplication* g_app = nullptr;
 QTemporaryDir* g_dir = nullptr;
-editor_fuzz::SessionFiles* g_files = nullptr;
-editor_fuzz::EditorStage* g_stage = nullptr;
+editor_session::SessionFiles* g_files = nullptr;
+editor_session::EditorStage* g_stage = nullptr;
 
 }  // namespace
-
-// Fontconfig keeps the patterns of its caches to the end of the process
-// without frame pointers that would name Qt as the owner.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -36,13 +32,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   g_app = new QApplication(*argc, *argv);
   InitApplication(*g_app);
   g_dir = new QTemporaryDir;
-  g_files = new editor_fuzz::SessionFiles(g_dir->path());
-  g_stage = new editor_fuzz::EditorStage;
+  g_files = new editor_session::SessionFiles(g_dir->path());
+  g_stage = new editor_session::EditorStage;
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  editor_fuzz::EditorSession session(*g_stage, *g_files);
+  editor_session::EditorSession session(*g_stage, *g_files);
   const std::string broken = session.Play(data, size);
   if (!broken.empty()) {
     std::fprintf(stderr, "property broken: %s\n", broken.c_str());
