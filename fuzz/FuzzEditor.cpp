@@ -1,7 +1,8 @@
 // The whole editor under a byte stream of user events: keys, typed and
 // input-method text, the mouse, the menus, windows opened, closed and moved,
 // questions answered and dialogs cancelled, on one frame brought back to its
-// first state before every input. A broken property stops the run so that libFuzzer keeps the input.
+// first state before every input. A broken property stops the run so that
+// libFuzzer keeps the input.
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/Application.h"
+#include "testkit/OffscreenPlatform.h"
 #include "testkit/session/EditorSession.h"
 
 namespace {
@@ -21,14 +23,7 @@ editor_session::EditorStage* g_stage = nullptr;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  if (!getenv("XDG_RUNTIME_DIR")) {
-    const QByteArray runtime = QDir::tempPath().toUtf8() + "/kesto-fuzz-runtime";
-    QDir().mkpath(QString::fromUtf8(runtime));
-    QFile::setPermissions(QString::fromUtf8(runtime),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    setenv("XDG_RUNTIME_DIR", runtime.constData(), 1);
-  }
+  UseOffscreenPlatform();
   g_app = new QApplication(*argc, *argv);
   InitApplication(*g_app);
   g_dir = new QTemporaryDir;
