@@ -3,10 +3,12 @@
 // (taken modulo the number of operations) followed by the bytes its operation
 // reads; a stream that ends inside an event reads zeros.
 //
-// Stored inputs (the fuzz corpus) depend on this format: never renumber an
-// operation, a menu item or a modifier bit; add new ones at the end. Keys are
-// named by their virtual-key code (KeyboardKeys.h), not by their place in a
-// table, so that a key added to the keyboard changes no stored input.
+// Stored inputs (the fuzz corpus) depend on this format. Keys are named by
+// their virtual-key code (KeyboardKeys.h), not by their place in a table, so a
+// key added to the keyboard changes only the bytes that named no key before.
+// Operations and menu items are taken modulo their count: never renumber
+// one, and know that a new one at the end changes what the bytes from the old
+// count on meant.
 
 #include <cstddef>
 #include <cstdint>
