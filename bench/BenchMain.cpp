@@ -3,12 +3,12 @@
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 
 #include "platform/Application.h"
+#include "testkit/OffscreenPlatform.h"
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  UseOffscreenPlatform();
   QApplication app(argc, argv);
   InitApplication(app);
   benchmark::Initialize(&argc, argv);

@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench/NcProgram.h"
+#include "NcProgram.h"
 #include "platform/Cp932.h"
 
 namespace {

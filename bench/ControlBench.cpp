@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <benchmark/benchmark.h>
 
-#include "bench/NcProgram.h"
+#include "NcProgram.h"
 #include "platform/RichTextBox.h"
 
 namespace {

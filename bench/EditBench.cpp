@@ -8,11 +8,11 @@
 #include <chrono>
 #include <memory>
 
-#include "bench/BenchServices.h"
-#include "bench/NcProgram.h"
+#include "NcProgram.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
+#include "testkit/ScriptedServices.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ double TimeKey(RichTextBox* box, Qt::Key key, const QString& text) {
 void BM_LineEditStep(benchmark::State& state) {
   const int megabytes = static_cast<int>(state.range(0));
   const int step = static_cast<int>(state.range(1));
-  SilentServices services;
+  ScriptedServices services;
   MDIForm1 frame(services);
   frame.show();
   frame.mnuNewProgram_Click();

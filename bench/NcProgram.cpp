@@ -1,4 +1,4 @@
-#include "bench/NcProgram.h"
+#include "NcProgram.h"
 
 #include "files/ProgramFile.h"
 

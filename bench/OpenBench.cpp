@@ -13,12 +13,11 @@
 #include <map>
 #include <memory>
 
-#include "bench/NcProgram.h"
+#include "NcProgram.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
-#include "platform/Printer.h"
 #include "platform/RichTextBox.h"
-#include "bench/BenchServices.h"
+#include "testkit/ScriptedServices.h"
 
 namespace {
 
@@ -44,11 +43,12 @@ double MaxRssMiB() {
 
 void BM_OpenProgram(benchmark::State& state) {
   const qsizetype bytes = state.range(0) << 20;
-  SilentServices services;
-  services.openPath = ProgramFile(bytes);
+  const QString path = ProgramFile(bytes);
+  ScriptedServices services;
   MDIForm1 frame(services);
   frame.show();
   for (auto _ : state) {
+    services.openPaths.push_back(path);
     frame.mnuFileOpen_Click();
     Form1* form = frame.LastForm();
     // The first paint of the new window.

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include "bench/NcProgram.h"
+#include "NcProgram.h"
 #include "files/ProgramWriter.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "bench/NcProgram.h"
+#include "NcProgram.h"
 #include "files/ProgramFile.h"
 #include "text/ProgramText.h"
 

@@ -5,11 +5,11 @@
 #include <chrono>
 #include <memory>
 
-#include "bench/BenchServices.h"
-#include "bench/NcProgram.h"
+#include "NcProgram.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
+#include "testkit/ScriptedServices.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ double TimeWithPaint(MDIForm1& frame, Command command) {
 // Step 0: undo from the after-state; 1: redo from the before-state.
 void BM_UndoRedo(benchmark::State& state) {
   const bool redo = state.range(1) == 1;
-  SilentServices services;
+  ScriptedServices services;
   MDIForm1 frame(services);
   frame.show();
   frame.mnuNewProgram_Click();

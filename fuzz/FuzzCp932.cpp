@@ -1,7 +1,7 @@
 // Any bytes decode to a text that encodes back to exactly those bytes; any
 // text either encodes or names a character of its own as the bad one.
 
-#include "fuzz/FuzzInput.h"
+#include "FuzzInput.h"
 #include "platform/Cp932.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-#include "fuzz/FuzzInput.h"
+#include "FuzzInput.h"
 #include "text/ProgramText.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // and CR LF pairs: take away what it adds (spaces, the CR LF after each ";")
 // and what it may drop, and both sides agree up to upper case.
 
-#include "fuzz/FuzzInput.h"
-#include "tests/text/NormalizeOracle.h"
+#include "FuzzInput.h"
+#include "testkit/NormalizeOracle.h"
 #include "text/ProgramText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

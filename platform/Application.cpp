@@ -12,7 +12,7 @@
 #include "platform/RichTextBoxAccessible.h"
 
 QIcon ProgramIcon() {
-  // The images live in the core library, which is static: register them
+  // The images live in the platform library, which is static: register them
   // before the first use.
   static const int registered = [] {
     Q_INIT_RESOURCE(kesto);

@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing KESTO need,
 # but only those that are missing. Run as root (or with sudo available).
+# Further arguments are more packages to install.
 set -euo pipefail
-packages=(qt6-base-dev qt6-base-dev-tools cmake ninja-build g++ libgtest-dev libbenchmark-dev
-          fonts-ipafont-gothic qt6-translations-l10n xvfb xauth ccache
-          xdotool imagemagick python3 "$@")
+packages=(
+  # building: compiler, CMake and Ninja, the compiler cache, Qt, GoogleTest, Google Benchmark
+  g++ cmake ninja-build ccache qt6-base-dev qt6-base-dev-tools libgtest-dev libbenchmark-dev
+  # running: the font that stands in for "ＭＳ ゴシック", Qt's Japanese translation
+  fonts-ipafont-gothic qt6-translations-l10n
+  # the desktop test: an X server (xvfb-run needs xauth), X key events, its Python,
+  # and the screenshot it keeps (import)
+  xvfb xauth xdotool python3 imagemagick
+  # the printer test reads its PDF with pdftotext; the install check validates the
+  # desktop entry
+  poppler-utils desktop-file-utils
+  "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

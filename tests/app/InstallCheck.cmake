@@ -40,14 +40,14 @@ foreach(expected "Name=KESTO" "Exec=kesto" "Icon=kesto" "Type=Application" "Term
   endif()
 endforeach()
 find_program(VALIDATE desktop-file-validate)
-if(VALIDATE)
-  execute_process(COMMAND "${VALIDATE}" "${entry}"
-                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-  if(NOT result EQUAL 0 OR NOT output STREQUAL "")
-    message(FATAL_ERROR "desktop-file-validate rejects the entry:\n${output}")
-  endif()
-else()
-  message(STATUS "desktop-file-validate not found; entry checked by its keys only")
+if(NOT VALIDATE)
+  message(FATAL_ERROR "desktop-file-validate is not installed (Debian package desktop-file-utils; "
+                      "scripts/deps.sh installs it)")
+endif()
+execute_process(COMMAND "${VALIDATE}" "${entry}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0 OR NOT output STREQUAL "")
+  message(FATAL_ERROR "desktop-file-validate rejects the entry:\n${output}")
 endif()
 
 # PNG: width and height are the 4-byte big-endian numbers at offsets 16 and 20.

@@ -11,7 +11,7 @@
 #include "editor/ModeTexts.h"
 #include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
-#include "support/ScriptedServices.h"
+#include "testkit/ScriptedServices.h"
 
 class EditorFixture : public ::testing::Test {
  protected:

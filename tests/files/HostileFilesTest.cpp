@@ -9,7 +9,7 @@
 
 #include "frame/FrameFixture.h"
 #include "platform/DrawingLock.h"
-#include "support/FrameChecks.h"
+#include "testkit/FrameChecks.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "frame/FrameFixture.h"
 #include "platform/DrawingLock.h"
 #include "platform/Services.h"
-#include "support/FrameChecks.h"
+#include "testkit/FrameChecks.h"
 
 namespace {
 

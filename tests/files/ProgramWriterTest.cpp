@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -90,14 +92,53 @@ TEST(ProgramWriter, UnwritablePlacesFailAndLeaveTheOldFile) {
             WriteStatus::kFailed);
 }
 
-TEST(ProgramWriter, ReadOnlyFileFailsAndKeepsItsContent) {
+// Writes over a read-only program of the user's own, in a folder of the
+// user's own, and tells how it went: 0 when the write failed and the old
+// content stayed, else what went wrong on stderr. Root may write any file, so
+// as root it first hands the folder and the file to an unprivileged user and
+// becomes that user.
+int WriteOverOwnReadOnlyFile() {
   QTemporaryDir dir;
   const QString readOnly = dir.filePath(QStringLiteral("ro.m"));
-  ASSERT_TRUE(WriteFileBytes(readOnly, "OLD"));
-  QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
-  if (QFileInfo(readOnly).isWritable()) GTEST_SKIP() << "running with rights to write anything";
-  EXPECT_EQ(WriteProgramFile(readOnly, QStringLiteral("NEW ;")).status, WriteStatus::kFailed);
-  EXPECT_EQ(ReadAll(readOnly), QByteArray("OLD"));
+  if (!WriteFileBytes(readOnly, "OLD") || !QFile::setPermissions(readOnly, QFileDevice::ReadOwner)) {
+    std::fprintf(stderr, "cannot prepare %s\n", qPrintable(readOnly));
+    return 2;
+  }
+  if (geteuid() == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (chown(qPrintable(dir.path()), kNobody, kNobody) != 0 ||
+        chown(qPrintable(readOnly), kNobody, kNobody) != 0 || setgroups(0, nullptr) != 0 ||
+        setgid(kNobody) != 0 || setuid(kNobody) != 0) {
+      std::perror("becoming an unprivileged user");
+      return 2;
+    }
+    if (ReadAll(readOnly) != "OLD") {
+      std::fprintf(stderr, "the unprivileged user cannot read %s\n", qPrintable(readOnly));
+      return 2;
+    }
+  }
+  int result = 0;
+  if (WriteProgramFile(readOnly, QStringLiteral("NEW ;")).status != WriteStatus::kFailed) {
+    std::fprintf(stderr, "writing the read-only file did not fail\n");
+    result = 1;
+  }
+  if (ReadAll(readOnly) != "OLD") {
+    std::fprintf(stderr, "the read-only file's content changed\n");
+    result = 1;
+  }
+  return result;
+}
+
+// In a child process, since the test may give up root there.
+TEST(ProgramWriter, ReadOnlyFileFailsAndKeepsItsContent) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const int result = WriteOverOwnReadOnlyFile();
+        std::fflush(stderr);
+        _exit(result);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 TEST(ProgramWriter, KeepsPermissionsAndSymbolicLinks) {

@@ -14,7 +14,7 @@
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
-#include "support/ScriptedServices.h"
+#include "testkit/ScriptedServices.h"
 
 class FrameFixture : public ::testing::Test {
  protected:

@@ -8,15 +8,19 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "fuzz/EditorSession.h"
+#include "platform/RichTextBox.h"
+#include "testkit/session/EditorSession.h"
+#include "testkit/session/KeyboardKeys.h"
 
 namespace {
+
+using namespace editor_session;
 
 void ReplayFolder(const QString& folder) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  editor_fuzz::SessionFiles files(dir.path());
-  editor_fuzz::EditorStage stage;
+  SessionFiles files(dir.path());
+  EditorStage stage;
   QDirIterator inputs(folder, QDir::Files);
   int count = 0;
   while (inputs.hasNext()) {
@@ -25,7 +29,7 @@ void ReplayFolder(const QString& folder) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    editor_fuzz::EditorSession session(stage, files);
+    EditorSession session(stage, files);
     EXPECT_EQ(session.Play(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size())),
               std::string());
     ++count;
@@ -41,15 +45,14 @@ TEST(EditorSessionReplay, CorpusInputs) {
 // reaches the file, so the seeds exercise what they claim to.
 TEST(EditorSessionReplay, StreamReachesTheFile) {
   QTemporaryDir dir;
-  editor_fuzz::SessionFiles files(dir.path());
-  using namespace editor_fuzz;
+  SessionFiles files(dir.path());
   const uint8_t stream[] = {
-      kFileMenu, kOpen, 0,       // program.m
-      kKey, 23, 0,               // X (letter keys come first, A = 0)
-      kKey, 27, 0,               // 1
-      kKey, 50, 0,               // Enter: the line is committed
-      kKey, 64, 0,               // Shift: confirmation ends
-      kFileMenu, kSave, 0,       // Save, question answered Yes
+      kFileMenu, kOpen, 0,  // program.m
+      kKey, 'X', 0,         // keys by their virtual-key code
+      kKey, '1', 0,
+      kKey, 13, 0,          // Enter: the line is committed
+      kKey, 16, 0,          // Shift: confirmation ends
+      kFileMenu, kSave, 0,  // Save, question answered Yes
   };
   EditorStage stage;
   EditorSession session(stage, files);
@@ -57,6 +60,23 @@ TEST(EditorSessionReplay, StreamReachesTheFile) {
   QFile file(dir.filePath(QStringLiteral("program.m")));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), QByteArray("X1G90G54\r\nG01X10.Y-20.5F100\r\n\r\nM30\r\n"));
+}
+
+// A key in a stream is named by the code the control reports for it, with
+// and without Shift; only the half-width/full-width key has no code there.
+TEST(EditorSessionReplay, KeyCodesAreTheControlsCodes) {
+  int keys = 0;
+  for (int code = 0; code < 256; ++code) {
+    for (const uint8_t shift : {0, int(kShiftBit)}) {
+      const auto stroke = KeyStrokeFor(uint8_t(code), shift);
+      if (!stroke) continue;
+      ++keys;
+      const int expected = stroke->key == Qt::Key_Zenkaku_Hankaku ? 0 : code;
+      EXPECT_EQ(RichTextBox::VirtualKeyCode(stroke->key, stroke->modifiers), expected)
+          << "code " << code << (shift ? " with Shift" : "");
+    }
+  }
+  EXPECT_GT(keys, 2 * 90);
 }
 
 }  // namespace

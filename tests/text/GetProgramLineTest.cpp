@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <random>
 
-#include "tests/text/RandomText.h"
+#include "RandomText.h"
 #include "text/ProgramText.h"
 
 namespace {

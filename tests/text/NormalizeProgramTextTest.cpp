@@ -3,8 +3,8 @@
 #include <QChar>
 #include <random>
 
-#include "tests/text/NormalizeOracle.h"
-#include "tests/text/RandomText.h"
+#include "RandomText.h"
+#include "testkit/NormalizeOracle.h"
 #include "text/ProgramText.h"
 
 namespace {

@@ -1,6 +1,8 @@
 #pragma once
-// Services for tests: message boxes are answered from a script and recorded,
-// file dialogs return scripted paths, and print jobs are recorded.
+// The desktop's services without a desktop, for tests, fuzz targets and
+// benchmarks: message boxes are answered from a script and recorded, file
+// dialogs return scripted paths, and print jobs go to a recording printer
+// whose page and character sizes are set here.
 
 #include <QString>
 #include <QStringList>
@@ -29,6 +31,7 @@ struct PrintJob {
   bool ended = false;
 };
 
+// A printer that measures every character alike and records what it is given.
 class RecordingPrinter : public Printer {
  public:
   RecordingPrinter(PrintJob& job, bool available, double width, double height, double charWidth,
@@ -45,18 +48,10 @@ class RecordingPrinter : public Printer {
   void SetDuplex(int value) override { job_.duplex = value; }
   double ScaleWidth() const override { return width_; }
   double ScaleHeight() const override { return height_; }
-  double TextWidth(const QString& text) const override { return charWidth_ * text.size(); }
+  double TextWidth(const QString& text) const override { return charWidth_ * double(text.size()); }
   double TextHeight(const QString&) const override { return charHeight_; }
-  bool Print(const QString& text) override {
-    if (!available_) return false;
-    job_.printed << text;
-    return true;
-  }
-  bool EndDoc() override {
-    if (!available_) return false;
-    job_.ended = true;
-    return true;
-  }
+  bool Print(const QString& text) override;
+  bool EndDoc() override;
 
  private:
   PrintJob& job_;
@@ -69,7 +64,8 @@ class ScriptedServices : public Services {
   // Answers given to message boxes in turn; when the script runs out, a
   // question is answered Yes and a report OK.
   std::deque<int> answers;
-  // Paths the file dialogs return in turn ("" = cancelled); empty script = "".
+  // Paths the file dialogs return in turn; when a script runs out, the
+  // dialog is cancelled ("").
   std::deque<QString> openPaths;
   std::deque<QString> savePaths;
   // What the program showed and asked.
@@ -87,40 +83,12 @@ class ScriptedServices : public Services {
 
   // Runs during every message box, e.g. to check what the frame shows then.
   std::function<void(const ShownMessage&)> onMessage;
-  // Runs during every open or save dialog, before it returns its path.
+  // Runs during every open or save dialog, before it returns its path, e.g.
+  // to take away the file the user is about to choose.
   std::function<void()> onDialog;
 
-  int MsgBox(const QString& prompt, int style, const QString& title) override {
-    messages.push_back({prompt, style, title});
-    if (onMessage) onMessage(messages.back());
-    if (!answers.empty()) {
-      const int answer = answers.front();
-      answers.pop_front();
-      return answer;
-    }
-    return (style & MsgBoxStyle::kYesNo) ? MsgBoxResult::kYes : MsgBoxResult::kOk;
-  }
-  QString ShowOpenDialog(const QString& filter, int flags) override {
-    openCalls.push_back({filter, flags});
-    if (onDialog) onDialog();
-    return Next(openPaths);
-  }
-  QString ShowSaveDialog(const QString& filter, int flags) override {
-    saveCalls.push_back({filter, flags});
-    if (onDialog) onDialog();
-    return Next(savePaths);
-  }
-  std::unique_ptr<Printer> DefaultPrinter() override {
-    jobs.push_back(std::make_unique<PrintJob>());
-    return std::make_unique<RecordingPrinter>(*jobs.back(), printerAvailable, pageWidth,
-                                              pageHeight, charWidth, charHeight);
-  }
-
- private:
-  static QString Next(std::deque<QString>& script) {
-    if (script.empty()) return QString();
-    QString path = script.front();
-    script.pop_front();
-    return path;
-  }
+  int MsgBox(const QString& prompt, int style, const QString& title) override;
+  QString ShowOpenDialog(const QString& filter, int flags) override;
+  QString ShowSaveDialog(const QString& filter, int flags) override;
+  std::unique_ptr<Printer> DefaultPrinter() override;
 };
