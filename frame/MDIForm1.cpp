@@ -12,6 +12,7 @@
 #include "frame/StatusBar.h"
 #include "platform/DrawingLock.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 
 namespace {
 
@@ -59,8 +60,12 @@ MDIForm1::MDIForm1(Services& services, QWidget* parent)
     if (auto* form = qobject_cast<Form1*>(window)) form->Form_Activate();
   });
 
-  resize(TwipsToPixels(kClientWidthTwips),
-         menuBar()->sizeHint().height() + TwipsToPixels(kClientHeightTwips));
+  // As designed, unless the screen is smaller.
+  resize(FitToAvailableArea(*this, QSize(TwipsToPixels(kClientWidthTwips),
+                                         menuBar()->sizeHint().height() +
+                                             TwipsToPixels(kClientHeightTwips))));
+  // Program files dragged from a file manager open as File ▸ Open opens them.
+  setAcceptDrops(true);
 
   MDIForm_Load();
 }

@@ -13,6 +13,7 @@
 //   files/OpenNew.cpp         File ▸ Open and New
 //   files/Save.cpp            File ▸ Save and Save As
 //   files/FileMenu.cpp        the File menu's enabling
+//   files/OpenFromOutside.cpp files from the command line, another start, a drop
 //   edit/UndoRedo.cpp         Edit ▸ undo and redo
 //   edit/CutCopyPaste.cpp     Edit ▸ cut, copy, paste
 //   edit/EditMenu.cpp         the Edit menu's enabling
@@ -21,11 +22,13 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <cstdint>
 
 #include "platform/CommonDialog.h"
 
 class Form1;
+class OutsideOpenQueue;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -129,10 +132,16 @@ class MDIForm1 : public QMainWindow {
 
   void Command51_Click();
 
+  // Opens files named from outside the File menu, as File ▸ Open opens a
+  // file, once no command is running; the last one ends up leftmost.
+  void OpenFromOutside(const QStringList& paths);
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateMenus();      // frame/Menus.cpp
@@ -145,4 +154,5 @@ class MDIForm1 : public QMainWindow {
   QList<QPointer<Form1>> forms_;
   QPointer<Form1> lastForm_;
   int16_t loaded_ = 0;
+  OutsideOpenQueue* outsideFiles_ = nullptr;
 };

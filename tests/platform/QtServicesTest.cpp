@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
@@ -20,14 +22,18 @@ TEST(QtServicesTest, FilterNotationBecomesNameFilters) {
 }
 
 // Shows a message box and lets `answer` inspect and close it.
-int Ask(int style, const std::function<void(QMessageBox&)>& answer) {
+int Ask(QtServices& services, int style, const std::function<void(QMessageBox&)>& answer) {
   QTimer::singleShot(0, [answer] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
     answer(*box);
   });
-  QtServices services;
   return services.MsgBox(QStringLiteral("C:/a.m\r\n\r\n文"), style, QStringLiteral("報告"));
+}
+
+int Ask(int style, const std::function<void(QMessageBox&)>& answer) {
+  QtServices services;
+  return Ask(services, style, answer);
 }
 
 TEST(QtServicesTest, MessageBoxStylesButtonsAndAnswers) {
@@ -56,6 +62,49 @@ TEST(QtServicesTest, MessageBoxStylesButtonsAndAnswers) {
                   box.reject();  // closed by the window's close button
                 }),
             1);
+}
+
+TEST(QtServicesTest, EveryBoxAndDialogBelongsToTheOwnerAlsoOneAfterAnother) {
+  QWidget frame;
+  frame.show();
+  QtServices services;
+  services.SetOwner(&frame);
+  // Right after a box has closed no window is active: the next box must
+  // still belong to the frame.
+  for (int i = 0; i < 2; ++i) {
+    Ask(services, 64, [&](QMessageBox& box) {
+      EXPECT_EQ(box.parentWidget(), &frame);
+      EXPECT_TRUE(box.isModal());
+      box.accept();
+    });
+  }
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->parentWidget(), &frame);
+    dialog->reject();
+  });
+  EXPECT_EQ(services.ShowSaveDialog(QStringLiteral("ﾒｲﾝ|*.m"), 2), QString());
+}
+
+TEST(QtServicesTest, LongPathsWrapAnywhereSentencesStayAsTheyAre) {
+  const QFontMetrics metrics(QApplication::font());
+  const QString zwsp(QChar(0x200B));
+  const QString longPath = QStringLiteral("/home/operator/") + QString(120, u'x') +
+                           QStringLiteral("/加工/PART𠀋.m");
+  const QString sentence = QStringLiteral("上記のファイルを開けませんでした。");
+  const QString text = longPath + QStringLiteral("\n\n") + sentence;
+  const QString wrapped = WrapLongRuns(text, metrics, 240);
+
+  // Only break opportunities are added, and none splits a character.
+  EXPECT_EQ(QString(wrapped).remove(zwsp), text);
+  EXPECT_FALSE(wrapped.contains(QChar(0xD840) + zwsp));
+  // The long path can break after every character; the sentence is untouched.
+  EXPECT_TRUE(wrapped.contains(QStringLiteral("x") + zwsp + QStringLiteral("x")));
+  EXPECT_TRUE(wrapped.endsWith(QStringLiteral("\n\n") + sentence));
+  // Text that fits is left alone.
+  EXPECT_EQ(WrapLongRuns(QStringLiteral("/tmp/a.m\n\n") + sentence, metrics, 240),
+            QStringLiteral("/tmp/a.m\n\n") + sentence);
 }
 
 }  // namespace
