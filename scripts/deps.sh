@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(qt6-base-dev qt6-base-dev-tools cmake ninja-build g++ libgtest-dev libbenchmark-dev
           fonts-ipafont-gothic qt6-translations-l10n xvfb xauth ccache
           xdotool imagemagick python3 "$@")
+packages+=(dpkg-dev file desktop-file-utils shared-mime-info x11-utils)  # package, its checks, X window checks
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
