@@ -5,11 +5,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 
 #include "frame/FrameFixture.h"
 #include "platform/Twips.h"
-#include "platform/WindowPlacement.h"
 
 namespace {
 
@@ -78,12 +76,6 @@ TEST_F(Frame, CaptionAndDesignedClientArea) {
   const int clientHeight = frame->height() - frame->menuBar()->height();
   EXPECT_EQ(frame->width(), TwipsToPixels(10335));
   EXPECT_EQ(clientHeight, TwipsToPixels(7995));
-  // On a screen smaller than that, the frame starts as large as the screen
-  // less its panels, in the direction that does not fit.
-  const QSize available = frame->screen()->availableGeometry().size();
-  EXPECT_EQ(FitToAvailableArea(*frame, available + QSize(300, 200)), available);
-  EXPECT_EQ(FitToAvailableArea(*frame, QSize(10, available.height() + 1)),
-            QSize(10, available.height()));
 
   // Bottom edge, top to bottom: angle calculator, soft keyboard, status bar.
   auto top = [&](QWidget* w) { return w->mapTo(frame.get(), QPoint(0, 0)).y(); };

@@ -2,7 +2,6 @@
 
 #include <QPushButton>
 #include <QApplication>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
@@ -22,18 +21,14 @@ TEST(QtServicesTest, FilterNotationBecomesNameFilters) {
 }
 
 // Shows a message box and lets `answer` inspect and close it.
-int Ask(QtServices& services, int style, const std::function<void(QMessageBox&)>& answer) {
+int Ask(int style, const std::function<void(QMessageBox&)>& answer) {
   QTimer::singleShot(0, [answer] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
     answer(*box);
   });
-  return services.MsgBox(QStringLiteral("C:/a.m\r\n\r\n文"), style, QStringLiteral("報告"));
-}
-
-int Ask(int style, const std::function<void(QMessageBox&)>& answer) {
   QtServices services;
-  return Ask(services, style, answer);
+  return services.MsgBox(QStringLiteral("C:/a.m\r\n\r\n文"), style, QStringLiteral("報告"));
 }
 
 TEST(QtServicesTest, MessageBoxStylesButtonsAndAnswers) {
@@ -62,29 +57,6 @@ TEST(QtServicesTest, MessageBoxStylesButtonsAndAnswers) {
                   box.reject();  // closed by the window's close button
                 }),
             1);
-}
-
-TEST(QtServicesTest, EveryBoxAndDialogBelongsToTheOwnerAlsoOneAfterAnother) {
-  QWidget frame;
-  frame.show();
-  QtServices services;
-  services.SetOwner(&frame);
-  // Right after a box has closed no window is active: the next box must
-  // still belong to the frame.
-  for (int i = 0; i < 2; ++i) {
-    Ask(services, 64, [&](QMessageBox& box) {
-      EXPECT_EQ(box.parentWidget(), &frame);
-      EXPECT_TRUE(box.isModal());
-      box.accept();
-    });
-  }
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->parentWidget(), &frame);
-    dialog->reject();
-  });
-  EXPECT_EQ(services.ShowSaveDialog(QStringLiteral("ﾒｲﾝ|*.m"), 2), QString());
 }
 
 TEST(QtServicesTest, LongPathsWrapAnywhereSentencesStayAsTheyAre) {
