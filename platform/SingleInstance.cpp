@@ -53,9 +53,9 @@ QString BasePath(const QString& name) {
 
 QByteArray EncodeHandOver(const QStringList& paths) {
   QByteArray payload;
-  for (const QString& path : paths) {
-    if (!payload.isEmpty()) payload += '\0';
-    payload += path.toUtf8();
+  for (qsizetype i = 0; i < paths.size(); ++i) {
+    if (i > 0) payload += '\0';
+    payload += paths[i].toUtf8();
   }
   QByteArray request(kTag, sizeof kTag);
   char length[4];
