@@ -1,7 +1,8 @@
 #include "editor/Form1.h"
+#include "files/OpenProgram.h"
+#include "files/ProgramFile.h"
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
-#include "files/ProgramFile.h"
 #include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
 #include "platform/Services.h"
@@ -17,22 +18,26 @@ void MDIForm1::mnuFileOpen_Click() {
   CommonDialog1.ShowOpen();
   const QString path = CommonDialog1.FileName;
   if (path.isEmpty()) return;
+  OpenProgramFile(*this, path);
+}
 
-  // A file can vanish or turn out unreadable after the dialog accepted it.
+void OpenProgramFile(MDIForm1& frame, const QString& path) {
+  // A file can vanish or turn out unreadable after the dialog accepted it, and
+  // nobody has looked at a path that comes from outside the frame.
   QString text;
   if (!ReadProgramFile(path, text)) {
-    MsgBox(services_, FileReport(path, QStringLiteral("上記のファイルを開けませんでした。")),
+    MsgBox(frame.services(), FileReport(path, QStringLiteral("上記のファイルを開けませんでした。")),
            MsgBoxStyle::kInformation, MsgBoxTitle::kReport);
     return;
   }
 
-  Form1* form = CreateForm();
+  Form1* form = frame.CreateForm();
   form->SetCaption(path);
   form->RichTextBox1->SetText(text);
   form->RecordBefore();  // undo returns to the text as opened, caret at 0
   form->SetVisible(true);
-  FormNumber += 1;
-  WinOrgNoCngWinOrder();
+  frame.FormNumber += 1;
+  frame.WinOrgNoCngWinOrder();
 }
 
 void MDIForm1::mnuNewProgram_Click() {

@@ -13,6 +13,7 @@
 #include "frame/ToolbarLayout.h"
 #include "platform/DrawingLock.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 
 namespace {
 
@@ -60,8 +61,12 @@ MDIForm1::MDIForm1(Services& services, QWidget* parent)
     RefreshMenus();
   });
 
-  resize(TwipsToPixels(kClientWidthTwips),
-         menuBar()->sizeHint().height() + TwipsToPixels(kClientHeightTwips));
+  // As designed, unless the screen is smaller.
+  resize(FitToAvailableArea(*this, QSize(TwipsToPixels(kClientWidthTwips),
+                                         menuBar()->sizeHint().height() +
+                                             TwipsToPixels(kClientHeightTwips))));
+  // Program files dragged from a file manager open as File ▸ Open opens them.
+  setAcceptDrops(true);
 
   MDIForm_Load();
 }

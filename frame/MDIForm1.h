@@ -14,6 +14,7 @@
 //   files/OpenNew.cpp         File ▸ Open and New
 //   files/Save.cpp            File ▸ Save and Save As
 //   files/FileMenu.cpp        the File menu's table and enabling
+//   files/OpenFromOutside.cpp files from the command line, another start, a drop
 //   edit/UndoRedo.cpp         Edit ▸ undo and redo
 //   edit/CutCopyPaste.cpp     Edit ▸ cut, copy, paste
 //   edit/EditMenu.cpp         the Edit menu's table and enabling
@@ -23,6 +24,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <cstdint>
 #include <span>
 
@@ -30,6 +32,7 @@
 #include "platform/CommonDialog.h"
 
 class Form1;
+class OutsideOpenQueue;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -57,6 +60,8 @@ class MDIForm1 : public QMainWindow {
   // Sets every menu item as its menu would offer it now (not while a file
   // command has the frame's controls off).
   void RefreshMenus();
+  // True between DisableFrameControls and EnableFrameControls: a file command runs.
+  bool ControlsDisabled() const { return controlsDisabled_; }
 
   // --- window system ---
   Form1* ActiveForm() const;
@@ -116,10 +121,16 @@ class MDIForm1 : public QMainWindow {
 
   void Command51_Click();
 
+  // Opens files named from outside the File menu, as File ▸ Open opens a
+  // file, once no command is running; the last one ends up leftmost.
+  void OpenFromOutside(const QStringList& paths);
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateMenus();      // frame/Menus.cpp
@@ -143,4 +154,5 @@ class MDIForm1 : public QMainWindow {
   QPointer<Form1> lastForm_;
   int16_t loaded_ = 0;
   bool controlsDisabled_ = false;  // between DisableFrameControls and EnableFrameControls
+  OutsideOpenQueue* outsideFiles_ = nullptr;
 };

@@ -12,18 +12,22 @@
 #include "platform/RichTextBoxAccessible.h"
 
 QIcon ProgramIcon() {
-  // The images live in the platform library, which is static: register them
-  // before the first use.
-  static const int registered = [] {
+  // One icon for the whole session. Qt keeps the scaled images of an icon in
+  // its global pixmap cache under the icon's own keys: an icon decoded afresh
+  // for every editor window would leave a new set of entries behind each
+  // time a window opens, and the cache would fill to its limit over a long
+  // session. The images live in the platform library, which is static: register
+  // them before the first use. The icon is never destroyed: as a static
+  // object it would release its images after the application object is gone.
+  static const QIcon* const icon = [] {
     Q_INIT_RESOURCE(kesto);
-    return 0;
+    auto* images = new QIcon;
+    for (const int size : {16, 32, 48}) {
+      images->addFile(QStringLiteral(":/kesto/kesto-%1.png").arg(size), QSize(size, size));
+    }
+    return images;
   }();
-  Q_UNUSED(registered);
-  QIcon icon;
-  for (const int size : {16, 32, 48}) {
-    icon.addFile(QStringLiteral(":/kesto/kesto-%1.png").arg(size), QSize(size, size));
-  }
-  return icon;
+  return *icon;
 }
 
 void InitApplication(QApplication& app) {

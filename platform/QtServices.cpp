@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QMessageBox>
+#include <QPixmapCache>
 #include <QStringList>
+#include <QTextBoundaryFinder>
 
 #include "platform/Printer.h"
 #include "platform/QtPrinter.h"
@@ -20,23 +23,75 @@ QMessageBox::Icon IconOf(int style) {
   }
 }
 
-QString RunFileDialog(const QString& filter, int flags, QFileDialog::AcceptMode mode) {
-  QFileDialog dialog(QApplication::activeWindow());
-  dialog.setAcceptMode(mode);
-  dialog.setNameFilter(QtNameFilters(filter));
-  if (mode == QFileDialog::AcceptOpen) {
-    dialog.setFileMode((flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
-                                                   : QFileDialog::AnyFile);
-  } else {
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (!(flags & OFN_OVERWRITEPROMPT)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+// Runs narrower than this always fit a box: Qt gives a box's text at least
+// half the screen, up to 500 pixels.
+constexpr int kUnbreakableWidth = 240;
+
+constexpr QChar kZeroWidthSpace = QChar(0x200B);
+
+// Qt's boxes and file dialogs build their icons afresh each time they open,
+// and the scaled images of those icons stay in the application's pixmap cache
+// under keys that nobody asks for again: over a long session the cache would
+// fill to its limit (10 MB), some 25 KB for every file dialog shown. Once a
+// box has closed, drop what it left there; what the frame still draws from
+// the cache is made again on its next paint.
+void ForgetDialogImages() { QPixmapCache::clear(); }
+
+// A break opportunity between every two characters (grapheme clusters) of `run`.
+QString BreakAnywhere(const QString& run) {
+  QString out;
+  out.reserve(run.size() * 2);
+  QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, run);
+  qsizetype start = 0;
+  for (qsizetype end = graphemes.toNextBoundary(); end != -1; end = graphemes.toNextBoundary()) {
+    if (start > 0 && run[start] != u'\n' && run[start - 1] != u'\n') out += kZeroWidthSpace;
+    out += QStringView(run).mid(start, end - start);
+    start = end;
   }
-  if (dialog.exec() != QDialog::Accepted) return QString();
-  const QStringList files = dialog.selectedFiles();
-  return files.isEmpty() ? QString() : files.first();
+  return out;
 }
 
 }  // namespace
+
+QString WrapLongRuns(const QString& text, const QFontMetrics& metrics, int width) {
+  QString out;
+  QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+  qsizetype start = 0;
+  for (qsizetype end = breaks.toNextBoundary(); end != -1; end = breaks.toNextBoundary()) {
+    if (end == start) continue;
+    const QString run = text.mid(start, end - start);
+    out += metrics.horizontalAdvance(run) > width ? BreakAnywhere(run) : run;
+    start = end;
+  }
+  return out;
+}
+
+QWidget* QtServices::Owner() const {
+  if (owner_) return owner_;
+  return QApplication::activeWindow();
+}
+
+QString QtServices::RunFileDialog(const QString& filter, int flags, bool save) {
+  QString path;
+  {
+    QFileDialog dialog(Owner());
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setNameFilter(QtNameFilters(filter));
+    if (!save) {
+      dialog.setFileMode((flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+    } else {
+      dialog.setFileMode(QFileDialog::AnyFile);
+      if (!(flags & OFN_OVERWRITEPROMPT)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dialog.exec() == QDialog::Accepted) {
+      const QStringList files = dialog.selectedFiles();
+      if (!files.isEmpty()) path = files.first();
+    }
+  }
+  ForgetDialogImages();
+  return path;
+}
 
 QString QtNameFilters(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
@@ -52,27 +107,33 @@ QString QtNameFilters(const QString& filter) {
 int QtServices::MsgBox(const QString& prompt, int style, const QString& title) {
   QString text = prompt;
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  QMessageBox box(IconOf(style), title, text, QMessageBox::NoButton, QApplication::activeWindow());
-  box.setTextFormat(Qt::PlainText);
-  if ((style & 0x0f) == MsgBoxStyle::kYesNo) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
-  } else {
-    box.setStandardButtons(QMessageBox::Ok);
+  int answer = MsgBoxResult::kOk;
+  {
+    QMessageBox box(IconOf(style), title, QString(), QMessageBox::NoButton, Owner());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(WrapLongRuns(text, box.fontMetrics(), kUnbreakableWidth));
+    if ((style & 0x0f) == MsgBoxStyle::kYesNo) {
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(QMessageBox::Yes);
+    } else {
+      box.setStandardButtons(QMessageBox::Ok);
+    }
+    switch (box.exec()) {
+      case QMessageBox::Yes: answer = MsgBoxResult::kYes; break;
+      case QMessageBox::No: answer = MsgBoxResult::kNo; break;
+      default: break;
+    }
   }
-  switch (box.exec()) {
-    case QMessageBox::Yes: return MsgBoxResult::kYes;
-    case QMessageBox::No: return MsgBoxResult::kNo;
-    default: return MsgBoxResult::kOk;
-  }
+  ForgetDialogImages();
+  return answer;
 }
 
 QString QtServices::ShowOpenDialog(const QString& filter, int flags) {
-  return RunFileDialog(filter, flags, QFileDialog::AcceptOpen);
+  return RunFileDialog(filter, flags, false);
 }
 
 QString QtServices::ShowSaveDialog(const QString& filter, int flags) {
-  return RunFileDialog(filter, flags, QFileDialog::AcceptSave);
+  return RunFileDialog(filter, flags, true);
 }
 
 std::unique_ptr<Printer> QtServices::DefaultPrinter() { return std::make_unique<QtPrinter>(); }

@@ -14,6 +14,9 @@ packages=(
   # the printer test reads its PDF with pdftotext; the install check validates the
   # desktop entry
   poppler-utils desktop-file-utils
+  # the Debian package (dpkg-shlibdeps, file) and its install check (the MIME
+  # database); the desktop tests' window checks (xprop, xwininfo)
+  dpkg-dev file shared-mime-info x11-utils
   "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -1,11 +1,14 @@
 # Installs the build into a fresh prefix and checks what lands there: the
-# program, a desktop entry that desktop-file-validate accepts, and the icon at
-# every size of the hicolor theme.
-#   cmake -DBUILD_DIR=<build> -DPREFIX=<empty folder> -P InstallCheck.cmake
+# program, a desktop entry that desktop-file-validate accepts, the icon at
+# every size of the hicolor theme and the MIME type of NC programs. Then makes
+# the Debian package and checks that it holds the same files and depends on
+# the libraries, the font and the translations the program needs.
+#   cmake -DBUILD_DIR=<build> -DPREFIX=<empty folder> -DVERSION=<version>
+#         -DCPACK=<cpack> -P InstallCheck.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
-foreach(var BUILD_DIR PREFIX)
+foreach(var BUILD_DIR PREFIX VERSION CPACK)
   if(NOT ${var})
     message(FATAL_ERROR "${var} is not set")
   endif()
@@ -33,8 +36,8 @@ if(NOT EXISTS "${entry}")
   message(FATAL_ERROR "no desktop entry at ${entry}")
 endif()
 file(STRINGS "${entry}" lines ENCODING UTF-8)
-foreach(expected "Name=KESTO" "Exec=kesto" "Icon=kesto" "Type=Application" "Terminal=false"
-                 "Categories=Development;")
+foreach(expected "Name=KESTO" "Exec=kesto %F" "Icon=kesto" "Type=Application" "Terminal=false"
+                 "Categories=Development;" "MimeType=text/x-nc-program;")
   if(NOT expected IN_LIST lines)
     message(FATAL_ERROR "the desktop entry lacks \"${expected}\"")
   endif()
@@ -79,4 +82,48 @@ if(NOT svg MATCHES "<svg[^>]*xmlns=\"http://www.w3.org/2000/svg\"")
   message(FATAL_ERROR "${scalable} is not an SVG image")
 endif()
 
-message(STATUS "installed into ${PREFIX}: program, desktop entry and icons")
+# The MIME type, as the shared MIME database reads it: both patterns, at a
+# weight below the default 50 of the types that claim them already.
+set(mime "${PREFIX}/share/mime")
+if(NOT EXISTS "${mime}/packages/kesto.xml")
+  message(FATAL_ERROR "no MIME type at ${mime}/packages/kesto.xml")
+endif()
+execute_process(COMMAND update-mime-database "${mime}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+file(STRINGS "${mime}/globs2" globs REGEX "nc-program")
+file(STRINGS "${mime}/subclasses" parents REGEX "nc-program")
+if(NOT result EQUAL 0 OR NOT "10:text/x-nc-program:*.m" IN_LIST globs OR
+   NOT "10:text/x-nc-program:*.s" IN_LIST globs OR
+   NOT parents STREQUAL "text/x-nc-program text/plain")
+  message(FATAL_ERROR "the MIME database does not take the type as meant:\n${output}${globs}\n${parents}")
+endif()
+
+# The package, made apart from the build's own.
+set(package_dir "${PREFIX}-deb")
+file(REMOVE_RECURSE "${package_dir}")
+execute_process(COMMAND "${CPACK}" -G DEB -B "${package_dir}" --config "${BUILD_DIR}/CPackConfig.cmake"
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+set(package "${package_dir}/kesto_${VERSION}_amd64.deb")
+if(NOT result EQUAL 0 OR NOT EXISTS "${package}")
+  message(FATAL_ERROR "cpack made no ${package}:\n${output}")
+endif()
+execute_process(COMMAND dpkg-deb -c "${package}" OUTPUT_VARIABLE listing RESULT_VARIABLE result)
+set(expected_files usr/bin/kesto usr/share/applications/kesto.desktop
+    usr/share/icons/hicolor/scalable/apps/kesto.svg usr/share/mime/packages/kesto.xml)
+foreach(size 16 32 48)
+  list(APPEND expected_files usr/share/icons/hicolor/${size}x${size}/apps/kesto.png)
+endforeach()
+foreach(file IN LISTS expected_files)
+  if(NOT listing MATCHES " \\./${file}\n")
+    message(FATAL_ERROR "the package lacks /${file}:\n${listing}")
+  endif()
+endforeach()
+execute_process(COMMAND dpkg-deb -f "${package}" Depends OUTPUT_VARIABLE depends)
+foreach(dependency fonts-ipafont-gothic qt6-translations-l10n libqt6widgets6 libqt6network6 libc6)
+  if(NOT depends MATCHES "(^|, )${dependency}( |,|\n|$)")
+    message(FATAL_ERROR "the package does not depend on ${dependency}: ${depends}")
+  endif()
+endforeach()
+
+message(STATUS "installed into ${PREFIX}: program, desktop entry, icons and MIME type; "
+               "packaged as ${package}")

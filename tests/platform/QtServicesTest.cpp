@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
@@ -56,6 +57,26 @@ TEST(QtServicesTest, MessageBoxStylesButtonsAndAnswers) {
                   box.reject();  // closed by the window's close button
                 }),
             1);
+}
+
+TEST(QtServicesTest, LongPathsWrapAnywhereSentencesStayAsTheyAre) {
+  const QFontMetrics metrics(QApplication::font());
+  const QString zwsp(QChar(0x200B));
+  const QString longPath = QStringLiteral("/home/operator/") + QString(120, u'x') +
+                           QStringLiteral("/加工/PART𠀋.m");
+  const QString sentence = QStringLiteral("上記のファイルを開けませんでした。");
+  const QString text = longPath + QStringLiteral("\n\n") + sentence;
+  const QString wrapped = WrapLongRuns(text, metrics, 240);
+
+  // Only break opportunities are added, and none splits a character.
+  EXPECT_EQ(QString(wrapped).remove(zwsp), text);
+  EXPECT_FALSE(wrapped.contains(QChar(0xD840) + zwsp));
+  // The long path can break after every character; the sentence is untouched.
+  EXPECT_TRUE(wrapped.contains(QStringLiteral("x") + zwsp + QStringLiteral("x")));
+  EXPECT_TRUE(wrapped.endsWith(QStringLiteral("\n\n") + sentence));
+  // Text that fits is left alone.
+  EXPECT_EQ(WrapLongRuns(QStringLiteral("/tmp/a.m\n\n") + sentence, metrics, 240),
+            QStringLiteral("/tmp/a.m\n\n") + sentence);
 }
 
 }  // namespace
