@@ -66,7 +66,7 @@ void Form1::SetFocus() {
 }
 
 void Form1::Form_Load() {
-  hook_ = new SizeMoveHook(this);
+  hook_ = new SizeMoveHook(this, [this] { emit Moved(); });
   ModeText = ModeTexts::kBrowse;
   RichTextBox1->setAccessibleDescription(ModeText);
 }

@@ -156,9 +156,11 @@ void MDIForm1::ConnectForm(Form1* form) {
           [this](const QString& text) { StatusBar1->Panels(1).SetText(text); });
   connect(form, &Form1::ModeTextShown, this,
           [this](const QString& text) { StatusBar1->Panels(2).SetText(text); });
-  connect(form, &Form1::Resized, this, [this] {
+  const auto arrange = [this] {
     if (CancelReReMove == 0) WinOrgNoCngWinOrder();
-  });
+  };
+  connect(form, &Form1::Resized, this, arrange);
+  connect(form, &Form1::Moved, this, arrange);
   connect(form, &Form1::Unloading, this, [this, form] { FormUnloading(form); });
   connect(form, &Form1::Unloaded, this, [this, form] { FormUnloaded(form); });
 }
