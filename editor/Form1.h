@@ -105,6 +105,7 @@ class Form1 : public QMdiSubWindow, public EditHistory {
   void Unloaded();
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 

@@ -1,7 +1,10 @@
 // An editor window's load, activation, resize and unload; the drawing lock
 // while the user moves or sizes it by its own title bar and borders.
 
+#include <QAction>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QStyleOptionTitleBar>
 
 #include "editor/ModeTexts.h"
 #include "frame/FrameFixture.h"
@@ -104,6 +107,15 @@ TEST_F(Form1LifeCycle, UnloadDuringMoveLeftLeavesCountAndPlaceAlone) {
 QPoint Caption(Form1* form) { return QPoint(form->width() / 2, form->widget()->y() / 2); }
 QPoint Corner(Form1* form) { return QPoint(form->width() - 2, form->height() - 2); }
 QPoint Edge(Form1* form) { return QPoint(form->width() - 2, form->height() / 2); }
+QPoint Icon(Form1* form) {
+  QStyleOptionTitleBar title;
+  title.initFrom(form);
+  title.titleBarFlags = form->windowFlags();
+  title.rect = QRect(0, 0, form->width(), form->widget()->y());
+  return form->style()
+      ->subControlRect(QStyle::CC_TitleBar, &title, QStyle::SC_TitleBarSysMenu, form)
+      .center();
+}
 
 // `widget` is painted again once it asks to be.
 bool PaintsAgain(QWidget* widget) {
@@ -202,6 +214,37 @@ TEST_F(Form1Chrome, MovingOrSizingLocksDrawingUntilTheGestureEndsThenRetiles) {
       }
     }
   }
+}
+
+TEST_F(Form1Chrome, TitleBarOffersTheMenuAndClosingAlone) {
+  Form1* a = New();
+  Form1* b = New();
+  const QList<QRect> tiles = Places();
+
+  // Nothing to maximise or shade: a double-click on the caption changes nothing.
+  EXPECT_FALSE(b->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
+  QTest::mouseDClick(frame->windowHandle(), Qt::LeftButton, {}, At(b, Caption(b)));
+  EXPECT_EQ(b->windowState() & ~Qt::WindowActive, Qt::WindowNoState);
+  ExpectDrawnAndTiled(tiles);
+
+  // The icon opens the system menu, which takes the release; Escape closes it.
+  const QPoint icon = At(b, Icon(b));
+  Press(icon);
+  ASSERT_TRUE(b->systemMenu()->isVisible());
+  Release(icon);
+  QTest::keyClick(b->systemMenu(), Qt::Key_Escape);
+  EXPECT_FALSE(b->systemMenu()->isVisible());
+  ExpectDrawnAndTiled(tiles);
+
+  // The menu closes the window and offers nothing else: no moving, sizing or
+  // staying on top, and no shortcut key.
+  QStringList items;
+  for (QAction* item : b->systemMenu()->actions()) items << item->text() + item->shortcut().toString();
+  EXPECT_EQ(items, QStringList{QStringLiteral("閉じる(&C)")});
+  EXPECT_TRUE(b->actions().isEmpty()) << "no key on the window closes it";
+  b->systemMenu()->actions().first()->trigger();
+  EXPECT_EQ(frame->FormNumber, 1);
+  EXPECT_EQ(a->geometry(), frame->mdiArea()->viewport()->rect());
 }
 
 TEST_F(Form1Chrome, ClosingMidGestureReleasesItsLockAndKeepsTheOthersHooks) {
