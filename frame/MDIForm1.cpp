@@ -31,7 +31,7 @@ QWidget* MakeToolbar(const char* name, QWidget* parent) {
 
 MDIForm1::MDIForm1(Services& services, QWidget* parent)
     : QMainWindow(parent), CommonDialog1(services), services_(services) {
-  setWindowTitle(QStringLiteral("KESTO"));
+  SetCaption(QStringLiteral("KESTO"));
 
   // Client area: the editor windows' area, then the angle calculator, then the
   // soft keyboard, then the status bar at the bottom edge.
@@ -95,6 +95,10 @@ void MDIForm1::resizeEvent(QResizeEvent* event) {
 
 void MDIForm1::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
+  // Only the program writes the caption; Qt's MDI area would append the
+  // caption of a maximised editor window to it.
+  if (event->type() == QEvent::WindowTitleChange && windowTitle() != caption_)
+    setWindowTitle(caption_);
   // Minimising and restoring count as size changes of the frame.
   if (event->type() == QEvent::WindowStateChange) MDIForm_Resize();
 }
@@ -136,7 +140,10 @@ QList<Form1*> MDIForm1::Forms() const {
 
 QString MDIForm1::Caption() const { return windowTitle(); }
 
-void MDIForm1::SetCaption(const QString& caption) { setWindowTitle(caption); }
+void MDIForm1::SetCaption(const QString& caption) {
+  caption_ = caption;
+  setWindowTitle(caption);
+}
 
 int MDIForm1::ScaleWidth() const { return isMinimized() ? 0 : width(); }
 

@@ -136,5 +136,6 @@ class MDIForm1 : public QMainWindow {
   QList<QPointer<Form1>> forms_;
   QHash<QString, QAction*> menuItems_;
   QPointer<Form1> lastForm_;
+  QString caption_;  // the caption as the program last wrote it
   int16_t loaded_ = 0;
 };

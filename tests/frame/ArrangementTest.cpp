@@ -210,6 +210,14 @@ TEST_F(Arrangement, StateChangesByCodeEndTiled) {
   EXPECT_FALSE(IsDrawingLocked());
 }
 
+TEST_F(Arrangement, OnlyTheProgramWritesTheFramesCaption) {
+  EXPECT_EQ(frame->Caption(), "KESTO");
+  frame->setWindowTitle(QStringLiteral("KESTO - [新規]"));  // as Qt's MDI area would
+  EXPECT_EQ(frame->Caption(), "KESTO");
+  frame->SetCaption(QStringLiteral(" 2行目  0 G00Y5"));
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral(" 2行目  0 G00Y5"));
+}
+
 TEST_F(Arrangement, ResizingTheFrameRetilesIntoTheNewArea) {
   Form1* a = New();
   Form1* b = New();
