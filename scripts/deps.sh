@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(qt6-base-dev qt6-base-dev-tools cmake ninja-build g++ libgtest-dev libbenchmark-dev
           fonts-ipafont-gothic qt6-translations-l10n xvfb xauth ccache
-          xdotool imagemagick python3 "$@")
+          xdotool x11-utils imagemagick python3 "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
