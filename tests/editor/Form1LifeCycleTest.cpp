@@ -146,7 +146,9 @@ class Form1Chrome : public FrameFixture {
     Move(at);
     QTest::mousePress(frame->windowHandle(), Qt::LeftButton, {}, at);
   }
-  void Release(QPoint at) const { QTest::mouseRelease(frame->windowHandle(), Qt::LeftButton, {}, at); }
+  void Release(QPoint at) const {
+    QTest::mouseRelease(frame->windowHandle(), Qt::LeftButton, {}, at);
+  }
 
   QList<QRect> Places() const {
     QList<QRect> places;
@@ -200,8 +202,9 @@ TEST_F(Form1Chrome, MovingOrSizingLocksDrawingUntilTheGestureEndsThenRetiles) {
         Release(to);
       } else if (c.end == End::ReleaseElsewhere) {
         QWidget* elsewhere = (form == a ? b : a)->RichTextBox1->viewport();
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), elsewhere->mapToGlobal(QPointF(5, 5)),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5),
+                            elsewhere->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
         QCoreApplication::sendEvent(elsewhere, &release);
       } else {
         QApplicationStateChangeEvent inactive(Qt::ApplicationInactive);
@@ -239,7 +242,8 @@ TEST_F(Form1Chrome, TitleBarOffersTheMenuAndClosingAlone) {
   // The menu closes the window and offers nothing else: no moving, sizing or
   // staying on top, and no shortcut key.
   QStringList items;
-  for (QAction* item : b->systemMenu()->actions()) items << item->text() + item->shortcut().toString();
+  for (QAction* item : b->systemMenu()->actions())
+    items << item->text() + item->shortcut().toString();
   EXPECT_EQ(items, QStringList{QStringLiteral("閉じる(&C)")});
   EXPECT_TRUE(b->actions().isEmpty()) << "no key on the window closes it";
   b->systemMenu()->actions().first()->trigger();

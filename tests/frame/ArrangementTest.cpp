@@ -197,7 +197,8 @@ TEST_F(Arrangement, StateChangesByCodeEndTiled) {
 
   b->showMinimized();
   EXPECT_TRUE(b->isMinimized());
-  EXPECT_EQ(c->geometry(), QRect(0, 0, area.width() / 2, area.height())) << "the others share the area";
+  EXPECT_EQ(c->geometry(), QRect(0, 0, area.width() / 2, area.height()))
+      << "the others share the area";
   EXPECT_EQ(a->geometry().left(), area.width() / 2);
 
   b->showNormal();
