@@ -166,7 +166,7 @@ class Form1Chrome : public FrameFixture {
   }
 };
 
-enum class End { Release, ReleaseElsewhere, FocusLost };
+enum class End { Release, ReleaseElsewhere, MoveWithoutButton, FocusLost };
 
 TEST_F(Form1Chrome, MovingOrSizingLocksDrawingUntilTheGestureEndsThenRetiles) {
   Form1* a = New();
@@ -184,6 +184,7 @@ TEST_F(Form1Chrome, MovingOrSizingLocksDrawingUntilTheGestureEndsThenRetiles) {
       {"edge dragged", Edge, {-30, 0}, End::Release},
       {"corner pressed, never dragged", Corner, {0, 0}, End::Release},
       {"caption dragged, release delivered elsewhere", Caption, {40, 20}, End::ReleaseElsewhere},
+      {"edge dragged, release never seen", Edge, {-20, 0}, End::MoveWithoutButton},
       {"corner dragged, application deactivated", Corner, {-40, -20}, End::FocusLost},
   };
   for (const auto& c : cases) {
@@ -200,12 +201,14 @@ TEST_F(Form1Chrome, MovingOrSizingLocksDrawingUntilTheGestureEndsThenRetiles) {
       }
       if (c.end == End::Release) {
         Release(to);
-      } else if (c.end == End::ReleaseElsewhere) {
+      } else if (c.end != End::FocusLost) {
+        // Delivered to the other window: the release, or a move made after it.
         QWidget* elsewhere = (form == a ? b : a)->RichTextBox1->viewport();
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5),
-                            elsewhere->mapToGlobal(QPointF(5, 5)), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QCoreApplication::sendEvent(elsewhere, &release);
+        const bool release = c.end == End::ReleaseElsewhere;
+        QMouseEvent event(release ? QEvent::MouseButtonRelease : QEvent::MouseMove, QPointF(5, 5),
+                          elsewhere->mapToGlobal(QPointF(5, 5)),
+                          release ? Qt::LeftButton : Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(elsewhere, &event);
       } else {
         QApplicationStateChangeEvent inactive(Qt::ApplicationInactive);
         QCoreApplication::sendEvent(qApp, &inactive);
