@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMdiArea>
+#include <QMenu>
 
 #include "editor/ModeTexts.h"
 #include "editor/SizeMoveHook.h"
@@ -14,9 +15,26 @@ namespace {
 // The window's size as designed, before the arrangement gives it its place.
 constexpr int kDesignWidthTwips = 6255;
 constexpr int kDesignHeightTwips = 4920;
+
+// The title bar offers the icon with its menu and the close button only: the
+// arrangement decides where and how large every editor window stands, so
+// there is nothing to maximise, and a minimised window would lie hidden under
+// the others. The menu holds closing alone, without a shortcut key; Qt's own
+// menu would also offer moving, sizing and keeping the window on top, and
+// closes on Ctrl+W.
+constexpr Qt::WindowFlags kChrome =
+    Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+
+QMenu* CloseOnlyMenu(QMdiSubWindow* window) {
+  auto* menu = new QMenu(window);
+  QObject::connect(menu->addAction(QStringLiteral("閉じる(&C)")), &QAction::triggered, window,
+                   &QWidget::close);
+  return menu;
+}
 }  // namespace
 
-Form1::Form1(Services& services) : QMdiSubWindow(nullptr), services_(services) {
+Form1::Form1(Services& services) : QMdiSubWindow(nullptr, kChrome), services_(services) {
+  setSystemMenu(CloseOnlyMenu(this));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowIcon(ProgramIcon());
 
@@ -66,7 +84,7 @@ void Form1::SetFocus() {
 }
 
 void Form1::Form_Load() {
-  hook_ = new SizeMoveHook(this);
+  hook_ = new SizeMoveHook(this, [this] { emit Moved(); });
   ModeText = ModeTexts::kBrowse;
   RichTextBox1->setAccessibleDescription(ModeText);
 }
@@ -105,6 +123,26 @@ void Form1::closeEvent(QCloseEvent* event) {
   Form_Unload(cancel);
   inCloseEvent_ = false;
   QMdiSubWindow::closeEvent(event);
+}
+
+void Form1::changeEvent(QEvent* event) {
+  if (event->type() != QEvent::WindowStateChange ||
+      static_cast<QWindowStateChangeEvent*>(event)->isOverride()) {
+    QMdiSubWindow::changeEvent(event);
+    return;
+  }
+  // A maximised window would stand over the others: the state is put back
+  // before Qt fills the area with the window, and a minimised window asked
+  // to maximise is restored instead.
+  const Qt::WindowStates old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+  if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+    overrideWindowState(old);
+    if (old & Qt::WindowMinimized) showNormal();
+    return;
+  }
+  QMdiSubWindow::changeEvent(event);
+  // Minimising and restoring change the window's size.
+  if ((old ^ windowState()) & Qt::WindowMinimized) Form_Resize();
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

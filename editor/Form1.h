@@ -96,12 +96,16 @@ class Form1 : public QMdiSubWindow, public EditHistory {
   void ModeTextShown(const QString& modeText);
   // The window's size changed: the windows may need arranging again.
   void Resized();
+  // The user has moved or sized the window by its frame: the windows must
+  // stand on their places again.
+  void Moved();
   // The window starts to close (unload), and has stopped being one of the
   // loaded windows (its last act before it goes).
   void Unloading();
   void Unloaded();
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 

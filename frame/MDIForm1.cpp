@@ -32,7 +32,7 @@ QWidget* MakeToolbar(const char* name, QWidget* parent) {
 
 MDIForm1::MDIForm1(Services& services, QWidget* parent)
     : QMainWindow(parent), CommonDialog1(services), services_(services) {
-  setWindowTitle(QStringLiteral("KESTO"));
+  SetCaption(QStringLiteral("KESTO"));
 
   // Client area: the editor windows' area, then the angle calculator, then the
   // soft keyboard, then the status bar at the bottom edge.
@@ -101,6 +101,10 @@ void MDIForm1::resizeEvent(QResizeEvent* event) {
 
 void MDIForm1::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
+  // Only the program writes the caption; Qt's MDI area would append the
+  // caption of a maximised editor window to it.
+  if (event->type() == QEvent::WindowTitleChange && windowTitle() != caption_)
+    setWindowTitle(caption_);
   // Minimising and restoring count as size changes of the frame.
   if (event->type() == QEvent::WindowStateChange) MDIForm_Resize();
 }
@@ -142,7 +146,10 @@ QList<Form1*> MDIForm1::Forms() const {
 
 QString MDIForm1::Caption() const { return windowTitle(); }
 
-void MDIForm1::SetCaption(const QString& caption) { setWindowTitle(caption); }
+void MDIForm1::SetCaption(const QString& caption) {
+  caption_ = caption;
+  setWindowTitle(caption);
+}
 
 int MDIForm1::ScaleWidth() const { return isMinimized() ? 0 : width(); }
 
@@ -166,9 +173,11 @@ void MDIForm1::ConnectForm(Form1* form) {
     StatusBar1->Panels(2).SetText(text);
     RefreshMenus();
   });
-  connect(form, &Form1::Resized, this, [this] {
+  const auto arrange = [this] {
     if (CancelReReMove == 0) WinOrgNoCngWinOrder();
-  });
+  };
+  connect(form, &Form1::Resized, this, arrange);
+  connect(form, &Form1::Moved, this, arrange);
   connect(form, &Form1::Unloading, this, [this, form] { FormUnloading(form); });
   connect(form, &Form1::Unloaded, this, [this, form] { FormUnloaded(form); });
 }

@@ -152,6 +152,7 @@ class MDIForm1 : public QMainWindow {
   QList<QPointer<Form1>> forms_;
   QHash<QString, QAction*> menuItems_;
   QPointer<Form1> lastForm_;
+  QString caption_;  // the caption as the program last wrote it
   int16_t loaded_ = 0;
   bool controlsDisabled_ = false;  // between DisableFrameControls and EnableFrameControls
   OutsideOpenQueue* outsideFiles_ = nullptr;

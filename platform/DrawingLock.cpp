@@ -1,5 +1,7 @@
 #include "platform/DrawingLock.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPointer>
 #include <QWidget>
 
@@ -20,8 +22,14 @@ void LockWindowUpdate(QWidget* window) {
   }
   if (g_depth == 0) return;
   if (--g_depth == 0) {
-    // Re-enabling updates schedules one repaint of everything that changed.
-    if (g_locked) g_locked->setUpdatesEnabled(true);
+    if (g_locked) {
+      g_locked->setUpdatesEnabled(true);
+      // A repaint that Qt ran while the lock was held kept its widgets marked
+      // dirty, and Qt asks for no further repaint while any are marked: the
+      // window would stay as it was. One more request paints them all.
+      QCoreApplication::postEvent(g_locked, new QEvent(QEvent::UpdateRequest),
+                                  Qt::LowEventPriority);
+    }
     g_locked = nullptr;
   }
 }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -177,6 +178,45 @@ TEST_F(Arrangement, HiddenAndMinimisedWindowsAreNotPlaced) {
   const QRect area = Area(*frame);
   EXPECT_EQ(c->geometry(), QRect(0, 0, area.width() / 2, area.height()));
   EXPECT_EQ(a->geometry().left(), area.width() / 2);
+}
+
+TEST_F(Arrangement, StateChangesByCodeEndTiled) {
+  Form1* a = New();
+  Form1* b = New();
+  Form1* c = New();
+  const QRect area = Area(*frame);
+  const QList<QRect> tiles = {a->geometry(), b->geometry(), c->geometry()};
+  const auto places = [&] { return QList<QRect>{a->geometry(), b->geometry(), c->geometry()}; };
+
+  frame->SetCaption(QStringLiteral(" 1行目  0 G01X10"));  // as the line probe writes it
+  b->showMaximized();
+  EXPECT_FALSE(b->isMaximized()) << "no window stays maximised over the others";
+  EXPECT_EQ(places(), tiles);
+  EXPECT_EQ(frame->Caption(), QStringLiteral(" 1行目  0 G01X10"));
+  EXPECT_EQ(frame->menuBar()->cornerWidget(Qt::TopRightCorner), nullptr);
+
+  b->showMinimized();
+  EXPECT_TRUE(b->isMinimized());
+  EXPECT_EQ(c->geometry(), QRect(0, 0, area.width() / 2, area.height()))
+      << "the others share the area";
+  EXPECT_EQ(a->geometry().left(), area.width() / 2);
+
+  b->showNormal();
+  EXPECT_EQ(places(), tiles) << "restored into its place in the order";
+
+  b->showMinimized();
+  b->showMaximized();
+  EXPECT_FALSE(b->isMinimized() || b->isMaximized());
+  EXPECT_EQ(places(), tiles);
+  EXPECT_FALSE(IsDrawingLocked());
+}
+
+TEST_F(Arrangement, OnlyTheProgramWritesTheFramesCaption) {
+  EXPECT_EQ(frame->Caption(), "KESTO");
+  frame->setWindowTitle(QStringLiteral("KESTO - [新規]"));  // as Qt's MDI area would
+  EXPECT_EQ(frame->Caption(), "KESTO");
+  frame->SetCaption(QStringLiteral(" 2行目  0 G00Y5"));
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral(" 2行目  0 G00Y5"));
 }
 
 TEST_F(Arrangement, ResizingTheFrameRetilesIntoTheNewArea) {
