@@ -6,7 +6,10 @@
 #include <random>
 #include <vector>
 
+#include "platform/StoreProgramText.h"
 #include "platform/TextStore.h"
+#include "tests/text/RandomText.h"
+#include "text/ProgramText.h"
 
 namespace {
 
@@ -151,6 +154,37 @@ TEST(TextStore, BuildersConcatenateAndStopAtTheirLimit) {
   TextStore a(u"abc"_qs);
   EXPECT_TRUE(a.append(TextStore(u"\u5DE5"_qs)));
   EXPECT_EQ(a.toString(), u"abc\u5DE5"_qs);
+}
+
+// The line lookup and the normaliser over the store give what the flat
+// versions give over the same text, also after edits that leave the store's
+// chunks cut anywhere (between CR and LF, between surrogate halves).
+TEST(TextStore, ProgramTextRoutinesAgreeWithTheFlatOnes) {
+  std::mt19937 rng(4242);
+  for (int round = 0; round < 300; ++round) {
+    QString text = RandomText(rng, round % 10 == 0 ? 3000 : 80);
+    TextStore store(text);
+    for (int edit = 0; edit < 4; ++edit) {
+      SCOPED_TRACE(text.toUtf8().toPercentEncoding().toStdString());
+      const int32_t lines = store.lineCount();
+      for (int32_t n : {INT32_MIN, -1, 0, 1, 2, lines / 2, lines - 1, lines, lines + 1, lines + 2,
+                        INT32_MAX}) {
+        const LineInfo flat = GetProgramLine(n, text);
+        const LineInfo got = GetProgramLine(n, store);
+        ASSERT_EQ(got.Status, flat.Status) << n;
+        ASSERT_EQ(got.StartPos, flat.StartPos) << n;
+        ASSERT_EQ(got.EndPos, flat.EndPos) << n;
+        ASSERT_EQ(got.Text, flat.Text) << n;
+      }
+      ASSERT_EQ(NormalizeProgramText(store)->toString(), NormalizeProgramText(text));
+
+      const QString inserted = RandomText(rng, 30);
+      const int32_t pos = std::uniform_int_distribution<int32_t>(0, store.size())(rng);
+      const int32_t removed = std::uniform_int_distribution<int32_t>(0, 10)(rng);
+      store.replace(pos, removed, inserted);
+      text.replace(pos, removed, inserted);
+    }
+  }
 }
 
 }  // namespace
