@@ -145,6 +145,20 @@ struct Cp932Decoder::Stretches : StretchDecoder {};
 Cp932Decoder::Cp932Decoder() = default;
 Cp932Decoder::~Cp932Decoder() = default;
 
+qsizetype Cp932Decoder::decodeStretch(const char* bytes, qsizetype n, char16_t* out,
+                                      qsizetype& written) {
+  const uchar* s = reinterpret_cast<const uchar*>(bytes);
+  // The stretch runs to the first ASCII byte that is not the second byte of a
+  // two-byte character.
+  qsizetype j = 0;
+  while (j < n && s[j] >= 0x80) j += IsLeadByte(s[j]) ? 2 : 1;
+  if (j > n) j = n;
+  // Only text with non-ASCII bytes needs iconv.
+  if (!stretches_) stretches_ = std::make_unique<Stretches>();
+  written = stretches_->Decode(s, j, out);
+  return j;
+}
+
 qsizetype Cp932Decoder::decode(const char* bytes, qsizetype n, char16_t* out) {
   const uchar* s = reinterpret_cast<const uchar*>(bytes);
   qsizetype i = 0;
@@ -152,15 +166,9 @@ qsizetype Cp932Decoder::decode(const char* bytes, qsizetype n, char16_t* out) {
   while (i < n) {
     while (i < n && s[i] < 0x80) out[w++] = s[i++];
     if (i == n) break;
-    // The stretch runs to the first ASCII byte that is not the second byte of a
-    // two-byte character.
-    qsizetype j = i;
-    while (j < n && s[j] >= 0x80) j += IsLeadByte(s[j]) ? 2 : 1;
-    if (j > n) j = n;
-    // Only text with non-ASCII bytes needs iconv.
-    if (!stretches_) stretches_ = std::make_unique<Stretches>();
-    w += stretches_->Decode(s + i, j - i, out + w);
-    i = j;
+    qsizetype units = 0;
+    i += decodeStretch(bytes + i, n - i, out + w, units);
+    w += units;
   }
   return w;
 }

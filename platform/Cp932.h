@@ -37,6 +37,11 @@ class Cp932Decoder {
   // Decodes `bytes` as DecodeCp932 does into `out`, which has room for
   // `count` units (no byte gives more than one). Returns the units written.
   qsizetype decode(const char* bytes, qsizetype count, char16_t* out);
+  // Decodes only the stretch of bytes from 0x80 on at the start of `bytes`
+  // (with the ASCII second bytes of its two-byte characters), as `decode`
+  // would, into `out` (room for `count` units). Returns the bytes taken and
+  // sets `written` to the units written.
+  qsizetype decodeStretch(const char* bytes, qsizetype count, char16_t* out, qsizetype& written);
 
  private:
   struct Stretches;

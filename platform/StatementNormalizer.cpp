@@ -144,7 +144,7 @@ void StatementNormalizer::feedUnit(char16_t c) {
 // The fast road for one-byte text: straight into one-byte output, a block at
 // a time. Bytes from 0x80 on take the general road one by one.
 template <bool kFileBytes>
-void StatementNormalizer::feedAscii(const char* bytes, qsizetype count) {
+qsizetype StatementNormalizer::feedAscii(const char* bytes, qsizetype count) {
   const uchar* s = reinterpret_cast<const uchar*>(bytes);
   qsizetype i = 0;
   if (heldHigh_ != 0 && count > 0) feedUnit(s[i++]);  // ends the held surrogate's wait
@@ -209,14 +209,18 @@ void StatementNormalizer::feedAscii(const char* bytes, qsizetype count) {
       }
     }
     narrowUsed_ = int(o - narrow_);
-    if (i < count && s[i] >= 0x80) feedUnit(s[i++]);
+    if (i < count && s[i] >= 0x80) {
+      if (kFileBytes) break;
+      feedUnit(s[i++]);
+    }
   }
+  return i;
 }
 
 void StatementNormalizer::feed(QLatin1StringView text) { feedAscii<false>(text.data(), text.size()); }
 
-void StatementNormalizer::feedFileAscii(const char* bytes, qsizetype count) {
-  feedAscii<true>(bytes, count);
+qsizetype StatementNormalizer::feedFileAscii(const char* bytes, qsizetype count) {
+  return feedAscii<true>(bytes, count);
 }
 
 void StatementNormalizer::feed(QStringView text) {

@@ -22,16 +22,17 @@ class StatementNormalizer {
 
   void feed(QStringView text);
   void feed(QLatin1StringView text);
-  // File bytes, all below 0x80: each CR LF pair among them is a ";". A CR at
-  // the end is a bare one: the caller hands over a CR LF pair whole.
-  void feedFileAscii(const char* bytes, qsizetype count);
+  // File bytes up to the first one from 0x80 on, which is where it stops;
+  // returns how many it took. Each CR LF pair among them is a ";". A CR
+  // before the stop is a bare one: a CR LF pair is handed over whole.
+  qsizetype feedFileAscii(const char* bytes, qsizetype count);
   // Puts out what is held back for what might follow (carriage returns, the
   // first half of a surrogate pair); the text ends here.
   void finish();
 
  private:
   template <bool kFileBytes>
-  void feedAscii(const char* bytes, qsizetype count);
+  qsizetype feedAscii(const char* bytes, qsizetype count);
   void feedUnit(char16_t c);
   void put(char16_t c);
   void releaseReturns();

@@ -1,0 +1,96 @@
+// Reading a program file into a document store block by block, and writing
+// one out chunk by chunk, against the flat reader and writer.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "files/ProgramFile.h"
+#include "files/ProgramFileBlocks.h"
+#include "platform/Cp932.h"
+#include "platform/TextStore.h"
+
+namespace {
+
+// Bytes of program files, good and bad: statements, CR LF and bare CR and LF,
+// kana and kanji, lead bytes before CR, LF or ";", invalid and duplicate
+// pairs, bytes that are never CP932.
+QByteArray RandomFileBytes(std::mt19937& rng, int maxPieces) {
+  static const QByteArray kPieces[] = {
+      "G01X10", "y-20.5", "N123", ";", " ", "\r\n", "\r\n", "\r", "\n", "a1b2,c",
+      "\x88\x9F", "(\x8D\x48\x8B\xEF)", "\xB6\xC5", "\x81", "\x81\r", "\x81\r\n", "\x81\n",
+      "\x81;", "\x81\x7F", "\xED\x40", "\x87\x90", "\x80", "\xA0", "\xFD\xFE\xFF", "\xE0",
+      QByteArray("\0", 1), "\t"};
+  std::uniform_int_distribution<int> count(0, maxPieces);
+  std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
+  QByteArray bytes;
+  for (int n = count(rng); n > 0; --n) bytes += kPieces[pick(rng)];
+  return bytes;
+}
+
+QString WriteFile(const QTemporaryDir& dir, const QByteArray& bytes) {
+  const QString path = dir.filePath(QStringLiteral("p.m"));
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) return QString();
+  return path;
+}
+
+TEST(ProgramStoreReader, BlocksCutAfterCrLfGiveTheFlatReadersText) {
+  QTemporaryDir dir;
+  std::mt19937 rng(1515);
+  for (int round = 0; round < 400; ++round) {
+    const QByteArray bytes = RandomFileBytes(rng, round % 20 == 0 ? 2000 : 60);
+    SCOPED_TRACE(bytes.toPercentEncoding().toStdString());
+    const QString flat = ProgramTextFromFile(DecodeCp932(bytes));
+
+    // Every block on its own, cut after every CR LF pair.
+    ProgramBlockReader reader;
+    TextStore::Builder builder;
+    qsizetype start = 0;
+    for (qsizetype i = 1; i <= bytes.size(); ++i) {
+      if (i == bytes.size() || (i >= 2 && bytes[i - 1] == '\n' && bytes[i - 2] == '\r')) {
+        reader.append(bytes.constData() + start, i - start, builder);
+        start = i;
+      }
+    }
+    const TextStore blocks = builder.finish();
+    ASSERT_EQ(blocks.toString(), flat);
+    ASSERT_TRUE(blocks.isWellFormed());
+
+    // The whole road from the file, with blocks of a few bytes on the
+    // worker threads.
+    const QString path = WriteFile(dir, bytes);
+    for (qsizetype blockBytes : {qsizetype(3), qsizetype(64)}) {
+      TextStore read;
+      ASSERT_TRUE(ReadProgramFileInBlocks(path, read, blockBytes, TextStore::kMaxSize));
+      ASSERT_EQ(read.toString(), flat) << blockBytes;
+    }
+  }
+}
+
+TEST(ProgramStoreReader, RefusesTooLongTextsAndUnreadableFilesLeavingTheTextAlone) {
+  QTemporaryDir dir;
+  QByteArray bytes;
+  for (int k = 0; k < 500; ++k) bytes += "G01X1\r\n";  // 500 x "G01 X1 ;\r\n" = 5000
+  const QString path = WriteFile(dir, bytes);
+  const TextStore before(u"before"_qs);
+  for (qsizetype blockBytes : {qsizetype(16), qsizetype(1) << 20}) {
+    TextStore text = before;
+    EXPECT_TRUE(ReadProgramFileInBlocks(path, text, blockBytes, 5000));
+    EXPECT_EQ(text.size(), 5000);
+    text = before;
+    EXPECT_FALSE(ReadProgramFileInBlocks(path, text, blockBytes, 4999));
+    EXPECT_EQ(text, before);
+  }
+  TextStore text = before;
+  EXPECT_FALSE(ReadProgramFile(dir.path(), text));
+  EXPECT_FALSE(ReadProgramFile(dir.filePath(QStringLiteral("missing.m")), text));
+  EXPECT_EQ(text, before);
+  EXPECT_TRUE(ReadProgramFile(WriteFile(dir, QByteArray()), text));
+  EXPECT_TRUE(text.isEmpty());
+}
+
+}  // namespace
