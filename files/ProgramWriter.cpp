@@ -80,6 +80,10 @@ QString FileToReplace(const QString& path) {
 }  // namespace
 
 bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
+  return WriteFileBlocks(path, [&bytes](const ByteSink& write) { return write(bytes); });
+}
+
+bool WriteFileBlocks(const QString& path, const std::function<bool(const ByteSink&)>& produce) {
   const QString target = FileToReplace(path);
   if (target.isEmpty() || QFileInfo(target).isDir()) return false;
   // QSaveFile writes beside the target and renames over it on commit; until
@@ -93,7 +97,10 @@ bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
   const QFileDevice::Permissions permissions = old.permissions() & ~kUserBits;
   QSaveFile file(target);
   if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(bytes) != bytes.size()) {
+  const ByteSink write = [&file](QByteArrayView block) {
+    return file.write(block.data(), block.size()) == block.size();
+  };
+  if (!produce(write)) {
     file.cancelWriting();
     return false;
   }

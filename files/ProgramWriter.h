@@ -4,8 +4,10 @@
 // with nothing added before or after it.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "platform/Cp932.h"
 
@@ -35,5 +37,18 @@ struct WriteResult {
 // file it names, which is the one written.
 bool WriteFileBytes(const QString& path, const QByteArray& bytes);
 
+// The same for bytes that come in blocks: `produce` hands each block to the
+// sink it is given, in order, and returns false to give up (the sink returns
+// false when a block could not be written). All or nothing, as above.
+using ByteSink = std::function<bool(QByteArrayView block)>;
+bool WriteFileBlocks(const QString& path, const std::function<bool(const ByteSink&)>& produce);
+
 // Writes the editor text `editorText` as a program file to `path`.
 WriteResult WriteProgramFile(const QString& path, const QString& editorText);
+
+class TextStore;
+// The same for a document store, streamed: the transformation and the
+// encoding run chunk by chunk into the file, without the whole file text or
+// its bytes ever standing in memory. The text is checked for characters CP932
+// cannot write before anything is written.
+WriteResult WriteProgramFile(const QString& path, const TextStore& editorText);

@@ -10,6 +10,7 @@
 
 #include "files/ProgramFile.h"
 #include "files/ProgramFileBlocks.h"
+#include "files/ProgramWriter.h"
 #include "platform/Cp932.h"
 #include "platform/TextStore.h"
 
@@ -91,6 +92,61 @@ TEST(ProgramStoreReader, RefusesTooLongTextsAndUnreadableFilesLeavingTheTextAlon
   EXPECT_EQ(text, before);
   EXPECT_TRUE(ReadProgramFile(WriteFile(dir, QByteArray()), text));
   EXPECT_TRUE(text.isEmpty());
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Editor texts: canonical and not, kept file bytes, kana and kanji, Latin-1
+// symbols CP932 has, characters whose upper case is ASCII, and now and then
+// one that CP932 cannot write.
+QString RandomEditorText(std::mt19937& rng, int maxPieces) {
+  static const QString kPieces[] = {
+      u"G01 X10 ;\r\n"_qs, u"g01 x1"_qs, u" ;"_qs, u"\r\n"_qs, u"\n"_qs, u"\r"_qs,
+      u"(\u5DE5\u5177)"_qs, u"\uFF76\uFF80"_qs, u"\u00A7\u00B1\u00D7"_qs, u"\u0131\u017F"_qs,
+      QString(QChar(0xDC81)), QString(QChar(0xDCFF)), u"x;y"_qs, QString(200, u'a'),
+      QString(100, QChar(0x4E9C))};
+  static const QString kUnwritable[] = {u"\u00E9"_qs, u"\U0001F600"_qs, QString(QChar(0xD800)),
+                                        u"\U00010428"_qs, QString(QChar(0xDC7F))};
+  std::uniform_int_distribution<int> count(0, maxPieces);
+  std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
+  QString text;
+  for (int n = count(rng); n > 0; --n) text += kPieces[pick(rng)];
+  if (rng() % 3 == 0) {
+    const qsizetype at = std::uniform_int_distribution<qsizetype>(0, text.size())(rng);
+    text.insert(at, kUnwritable[rng() % std::size(kUnwritable)]);
+  }
+  return text;
+}
+
+TEST(ProgramStoreWriter, WritesWhatTheFlatWriterWritesOrNothing) {
+  QTemporaryDir dir;
+  const QString flatPath = dir.filePath(QStringLiteral("flat.m"));
+  const QString storePath = dir.filePath(QStringLiteral("store.m"));
+  std::mt19937 rng(2552);
+  for (int round = 0; round < 120; ++round) {
+    QString text = RandomEditorText(rng, round % 40 == 0 ? 20000 : 40);
+    if (round == 1) text = QString(4095, QChar(0x5DE5)) + u"\U00010428"_qs;  // a pair across chunks
+    if (round == 2) {
+      // Past the writer's block of bytes, with characters across its end.
+      for (int k = 0; k < 120'000; ++k) text += u"G01 X10 ;\r\n(\u5DE5)"_qs;
+    }
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    ASSERT_TRUE(WriteFileBytes(storePath, "OLD"));
+    const WriteResult flat = WriteProgramFile(flatPath, text);
+    const WriteResult got = WriteProgramFile(storePath, TextStore(text));
+    ASSERT_EQ(got.status, flat.status);
+    ASSERT_EQ(got.badLine, flat.badLine);
+    if (flat.status == WriteStatus::kWritten) {
+      ASSERT_EQ(ReadAll(storePath), ReadAll(flatPath));
+    } else {
+      ASSERT_EQ(ReadAll(storePath), QByteArray("OLD"));
+    }
+  }
+  // A folder cannot be written.
+  EXPECT_EQ(WriteProgramFile(dir.path(), TextStore(u"A ;"_qs)).status, WriteStatus::kFailed);
 }
 
 }  // namespace
