@@ -141,8 +141,45 @@ void StatementNormalizer::feedUnit(char16_t c) {
   }
 }
 
+// Per byte, for the fast road: how it takes part in the digit rule, and
+// whether it needs more than being copied upper-cased.
+enum : uint8_t { kFastDigit = 1, kFastLetter = 2, kFastSpecial = 4 };
+struct FastTables {
+  uint8_t flags[256];
+  char upper[256];
+};
+constexpr FastTables MakeFastTables() {
+  FastTables t{};
+  for (int c = 0; c < 256; ++c) {
+    t.upper[c] = char(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+    if (c >= 0x80) {
+      t.flags[c] = kFastSpecial;
+    } else {
+      switch (kClasses[c]) {
+        case kDigit: t.flags[c] = kFastDigit; break;
+        case kLetter:
+        case kLower: t.flags[c] = kFastLetter; break;
+        case kOther: t.flags[c] = 0; break;
+        default: t.flags[c] = kFastSpecial; break;
+      }
+    }
+  }
+  return t;
+}
+constexpr FastTables kFast = MakeFastTables();
+
+char* StatementNormalizer::releaseReturnsAt(char* o, int64_t held) {
+  narrowUsed_ = int(o - narrow_);
+  heldReturns_ = held;
+  releaseReturns();
+  return narrow_ + narrowUsed_;
+}
+
 // The fast road for one-byte text: straight into one-byte output, a block at
-// a time. Bytes from 0x80 on take the general road one by one.
+// a time. The state lives in locals here (stores through a char pointer could
+// otherwise change the members, as far as the compiler knows), and a plain
+// character (a digit, letter or other) goes through without a branch. Bytes
+// from 0x80 on take the general road one by one.
 template <bool kFileBytes>
 qsizetype StatementNormalizer::feedAscii(const char* bytes, qsizetype count) {
   const uchar* s = reinterpret_cast<const uchar*>(bytes);
@@ -155,60 +192,52 @@ qsizetype StatementNormalizer::feedAscii(const char* bytes, qsizetype count) {
     // for two bytes).
     const qsizetype end = std::min(count, i + (kStage - narrowUsed_) / 4);
     char* o = narrow_ + narrowUsed_;
-    auto release = [&] {
-      narrowUsed_ = int(o - narrow_);
-      releaseReturns();
-      o = narrow_ + narrowUsed_;
-    };
+    uint32_t digit = digitSeen_;
+    int64_t held = heldReturns_;
     for (; i < end; ++i) {
-      uchar c = s[i];
-      if (c >= 0x80) break;
-      switch (kClasses[c]) {
-        case kOther:
-          if (heldReturns_) release();
-          *o++ = char(c);
-          break;
-        case kDigit:
-          if (heldReturns_) release();
-          *o++ = char(c);
-          digitSeen_ = true;
-          break;
-        case kLower:
-          c -= 'a' - 'A';
-          [[fallthrough]];
-        case kLetter:
-          if (heldReturns_) release();
-          if (digitSeen_) {
-            *o++ = ' ';
-            digitSeen_ = false;
-          }
-          *o++ = char(c);
-          break;
-        case kReturn:
-          if (!(kFileBytes && i + 1 < count && s[i + 1] == '\n')) {
-            ++heldReturns_;
-            break;
-          }
-          ++i;  // a CR LF pair of the file ends a statement
-          [[fallthrough]];
-        case kStatement:
-          if (heldReturns_) release();
-          std::memcpy(o, " ;\r\n", 4);
-          o += 4;
-          digitSeen_ = false;
-          break;
-        case kSpace:
-          break;
-        case kLineFeed:
-          if (heldReturns_ > 0) {
-            --heldReturns_;
-          } else {
-            *o++ = '\n';
-          }
-          break;
+      const uchar c = s[i];
+      const uint32_t f = kFast.flags[c];
+      if (!(f & kFastSpecial)) {
+        if (held != 0) {
+          o = releaseReturnsAt(o, held);
+          held = 0;
+        }
+        const uint32_t letter = f >> 1;
+        *o = ' ';
+        o += digit & letter;
+        *o++ = kFast.upper[c];
+        digit = (digit & (letter ^ 1)) | (f & kFastDigit);
+        continue;
       }
+      if (c >= 0x80) break;
+      if (c == ' ') continue;
+      if (c == '\n') {
+        if (held > 0) {
+          --held;
+        } else {
+          *o++ = '\n';
+        }
+        continue;
+      }
+      if (c == '\r') {
+        if (!(kFileBytes && i + 1 < count && s[i + 1] == '\n')) {
+          ++held;
+          continue;
+        }
+        ++i;  // a CR LF pair of the file ends a statement
+      }
+      // ";", or a CR LF pair of the file.
+      if (held != 0) {
+        o = releaseReturnsAt(o, held);
+        held = 0;
+      }
+      std::memcpy(o, " ;\r\n", 4);
+      o += 4;
+      digit = 0;
     }
     narrowUsed_ = int(o - narrow_);
+    digitSeen_ = digit != 0;
+    heldReturns_ = held;
     if (i < count && s[i] >= 0x80) {
       if (kFileBytes) break;
       feedUnit(s[i++]);

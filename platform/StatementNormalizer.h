@@ -36,6 +36,7 @@ class StatementNormalizer {
   void feedUnit(char16_t c);
   void put(char16_t c);
   void releaseReturns();
+  char* releaseReturnsAt(char* narrowOut, int64_t held);
   void flushNarrow();
   void flushWide();
 

@@ -48,7 +48,11 @@ void TextStore::Builder::closeChunk() {
 void TextStore::Builder::appendNarrow(const char* s, qsizetype n) {
   State& st = *state_;
   while (n > 0) {
-    const int32_t k = int32_t(std::min<qsizetype>(n, kMaxChunk - st.length));
+    // In a UTF-16 chunk, no more than it takes to see whether the one-byte
+    // run is long enough for a chunk of its own.
+    const int32_t k = int32_t(std::min<qsizetype>(
+        n, st.isWide ? std::min(kMaxChunk - st.length, kNarrowRun - st.narrowTail)
+                     : kMaxChunk - st.length));
     if (!st.isWide) {
       std::memcpy(st.narrow + st.length, s, size_t(k));
       st.length += k;

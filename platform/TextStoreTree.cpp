@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/TextStoreNode.h"
 
@@ -55,14 +58,16 @@ void Release(Node* node) {
 
 namespace {
 
+// The line statistics of a leaf's units. Every leaf made is scanned once,
+// 16 bytes at a time where SSE2 is at hand: building a store from a large
+// file spends a good share of its time here.
 template <typename Unit>
 Summary ScanLines(const Unit* s, int32_t n) {
   Summary r;
   r.chars = n;
   int64_t first = -1;
   int64_t last = -1;
-  for (int32_t i = 0; i < n; ++i) {
-    if (s[i] != Unit('\n')) continue;
+  auto lineFeedAt = [&](int64_t i) {
     if (first < 0) {
       first = i;
     } else {
@@ -70,6 +75,24 @@ Summary ScanLines(const Unit* s, int32_t n) {
     }
     last = i;
     ++r.lfs;
+  };
+  int32_t i = 0;
+#if defined(__SSE2__)
+  constexpr int32_t kStep = 16 / int32_t(sizeof(Unit));
+  const __m128i lf = sizeof(Unit) == 1 ? _mm_set1_epi8('\n') : _mm_set1_epi16('\n');
+  for (; i + kStep <= n; i += kStep) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    unsigned mask = unsigned(_mm_movemask_epi8(sizeof(Unit) == 1 ? _mm_cmpeq_epi8(v, lf)
+                                                                  : _mm_cmpeq_epi16(v, lf)));
+    if (sizeof(Unit) == 2) mask &= 0x5555;  // one bit per unit
+    while (mask != 0) {
+      lineFeedAt(i + __builtin_ctz(mask) / int(sizeof(Unit)));
+      mask &= mask - 1;
+    }
+  }
+#endif
+  for (; i < n; ++i) {
+    if (s[i] == Unit('\n')) lineFeedAt(i);
   }
   if (r.lfs == 0) {
     r.head = r.tail = n;
