@@ -4,8 +4,13 @@
 
 #include <QChar>
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <memory>
 #include <vector>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "files/ProgramWriter.h"
 #include "platform/Cp932.h"
@@ -14,6 +19,77 @@
 namespace {
 
 bool IsEscapedByte(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+
+// The file form of one ASCII character at `out`; how far the output moves
+// (0 for a space or ";", which are dropped).
+template <typename C>
+qsizetype PutAscii(char* out, C c) {
+  *out = char(c - (uchar(c - 'a') < 26 ? 0x20 : 0));
+  return (c != ' ') & (c != ';');
+}
+
+const char* FirstNonAscii(const char* s, const char* end) {
+  for (; end - s >= 8; s += 8) {
+    uint64_t word;
+    std::memcpy(&word, s, 8);
+    if (word & 0x8080808080808080u) break;
+  }
+  while (s < end && uchar(*s) < 0x80) ++s;
+  return s;
+}
+
+#if defined(__x86_64__)
+// For each mask of eight bits, the shuffle that packs the bytes whose bits
+// are set to the front.
+constexpr std::array<std::array<uint8_t, 8>, 256> MakeCompactShuffles() {
+  std::array<std::array<uint8_t, 8>, 256> table{};
+  for (int mask = 0; mask < 256; ++mask) {
+    int k = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+      if (mask & (1 << bit)) table[mask][k++] = uint8_t(bit);
+    }
+    while (k < 8) table[mask][k++] = 0x80;
+  }
+  return table;
+}
+alignas(16) constexpr auto kCompactShuffles = MakeCompactShuffles();
+
+// The writer's transformation of ASCII, sixteen bytes at a time: upper-cased,
+// then spaces and ";" packed out. Stops before the first sixteen that hold a
+// byte from 0x80 on, or when fewer than sixteen are left; returns how many
+// bytes it took, and moves `out`, which must have sixteen bytes of room
+// beyond what it writes.
+__attribute__((target("ssse3,popcnt"))) qsizetype PutAsciiBlocks(const char* s, qsizetype n,
+                                                                 char*& out) {
+  const __m128i beforeA = _mm_set1_epi8('a' - 1);
+  const __m128i afterZ = _mm_set1_epi8('z' + 1);
+  const __m128i caseBit = _mm_set1_epi8(0x20);
+  const __m128i space = _mm_set1_epi8(' ');
+  const __m128i semicolon = _mm_set1_epi8(';');
+  char* o = out;
+  qsizetype i = 0;
+  for (; i + 16 <= n; i += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    if (_mm_movemask_epi8(v) != 0) break;
+    const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(v, beforeA), _mm_cmplt_epi8(v, afterZ));
+    v = _mm_sub_epi8(v, _mm_and_si128(lower, caseBit));
+    const __m128i dropped = _mm_or_si128(_mm_cmpeq_epi8(v, space), _mm_cmpeq_epi8(v, semicolon));
+    const unsigned keep = ~unsigned(_mm_movemask_epi8(dropped)) & 0xFFFF;
+    const unsigned low = keep & 0xFF;
+    const unsigned high = keep >> 8;
+    const __m128i packLow = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kCompactShuffles[low].data()));
+    const __m128i packHigh = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kCompactShuffles[high].data()));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(v, packLow));
+    o += _mm_popcnt_u32(low);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(_mm_srli_si128(v, 8), packHigh));
+    o += _mm_popcnt_u32(high);
+  }
+  out = o;
+  return i;
+}
+
+const bool kHasSsse3 = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
+#endif
 
 class FileEncoder {
  public:
@@ -55,12 +131,15 @@ class FileEncoder {
       if (!kWrite) {
         // Checking only: ASCII needs nothing, and a one-byte piece is nearly
         // always ASCII throughout.
-        i = std::find_if(s + i, s + n, [](char c) { return uchar(c) >= 0x80; }) - s;
+        i = FirstNonAscii(s + i, s + n) - s;
         continue;
       }
       if (used_ == kBlock && !flushBlock()) return false;
       const qsizetype end = std::min(n, i + (kBlock - used_));
       char* o = block_.get() + used_;
+#if defined(__x86_64__)
+      if (kHasSsse3) i += PutAsciiBlocks(s + i, end - i, o);
+#endif
       for (; i < end && uchar(s[i]) < 0x80; ++i) o += PutAscii(o, s[i]);
       used_ = o - block_.get();
     }
@@ -86,14 +165,6 @@ class FileEncoder {
       }
     }
     return true;
-  }
-
-  // The file form of one ASCII character at `out`; how far the output moves
-  // (0 for a space or ";", which are dropped).
-  template <typename C>
-  static qsizetype PutAscii(char* out, C c) {
-    *out = char(c - (uchar(c - 'a') < 26 ? 0x20 : 0));
-    return (c != ' ') & (c != ';');
   }
 
   void addToRun(char16_t c, qsizetype indexInPiece) {
@@ -142,7 +213,8 @@ class FileEncoder {
   }
 
   const ByteSink* sink_ = nullptr;
-  std::unique_ptr<char[]> block_{new char[kBlock]};
+  // Room for the sixteen bytes that PutAsciiBlocks may write beyond a block.
+  std::unique_ptr<char[]> block_{new char[kBlock + 16]};
   qsizetype used_ = 0;
   int64_t offset_ = 0;  // editor offset of the current piece
   // Characters from 0x80 on that are not kept file bytes, waiting for the

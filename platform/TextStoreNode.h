@@ -17,19 +17,27 @@
 
 namespace textstore {
 
+#ifndef KESTO_STORE_TINY_NODES
 constexpr int kFanout = 32;
-constexpr int kMinFanout = kFanout / 2;
 // Chunks are small enough that copying one per edit costs little, and large
 // enough that the tree stays a small share of the memory.
 constexpr int32_t kMaxChunk = 4096;
-// A join rebalances two neighbouring chunks when one is smaller than this.
-constexpr int32_t kMinChunk = kMaxChunk / 4;
 // Below this, a chunk merges with a neighbour even of the other width.
 constexpr int32_t kSmallChunk = 256;
 // A builder keeps one-byte units in a UTF-16 chunk until this many follow one
 // another, then starts a one-byte chunk with them: a Japanese comment does not
 // double the memory of the program lines around it.
 constexpr int32_t kNarrowRun = 128;
+#else
+// Tiny nodes and chunks, so that a fuzzer's small texts make deep trees.
+constexpr int kFanout = 4;
+constexpr int32_t kMaxChunk = 16;
+constexpr int32_t kSmallChunk = 6;
+constexpr int32_t kNarrowRun = 5;
+#endif
+constexpr int kMinFanout = kFanout / 2;
+// A join rebalances two neighbouring chunks when one is smaller than this.
+constexpr int32_t kMinChunk = kMaxChunk / 4;
 
 // Line statistics of a stretch of text, combined left to right.
 struct Summary {
