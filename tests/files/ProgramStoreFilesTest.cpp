@@ -94,6 +94,22 @@ TEST(ProgramStoreReader, RefusesTooLongTextsAndUnreadableFilesLeavingTheTextAlon
   EXPECT_TRUE(text.isEmpty());
 }
 
+// A program with a Japanese comment after every 20th line keeps its program
+// lines at one byte per character: the comments do not widen the chunks
+// around them.
+TEST(ProgramStoreReader, CommentsDoNotWidenTheProgramAroundThem) {
+  QTemporaryDir dir;
+  QByteArray bytes;
+  for (int line = 0; line < 100'000; ++line) {
+    bytes += "N" + QByteArray::number(line) + "G01X-12.5Y3F1200\r\n";
+    if (line % 20 == 0) bytes += "(\x8D\x72\x89\xC1\x8D\x48 T01)\r\n";
+  }
+  TextStore text;
+  ASSERT_TRUE(ReadProgramFile(WriteFile(dir, bytes), text));
+  EXPECT_EQ(text.toString(), ProgramTextFromFile(DecodeCp932(bytes)));
+  EXPECT_LT(text.stats().bytes, int64_t(text.size()) * 14 / 10);
+}
+
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
