@@ -1,12 +1,11 @@
 #pragma once
 // Program files of CAM size on disk for the open and save benchmarks, written
 // once per run and shared by every benchmark that opens the same size, and
-// the peak memory of the process.
+// the memory of the process.
 
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,12 +56,6 @@ inline QString ProgramFile(qsizetype megabytes, bool commented = false) {
   int status = 0;
   if (child < 0 || waitpid(child, &status, 0) != child || status != 0) return QString();
   return files[key] = path;
-}
-
-inline double MaxRssMiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
 }
 
 // The process's resident memory now, and its peak since the last reset, from

@@ -5,8 +5,8 @@
 //
 // Memory: peak_bytes_per_char is the peak resident memory of the first open
 // of a case beyond what the process held before it, per character of the
-// text opened. Freed memory stays with the allocator, so the figure holds only
-// for the first case a process runs: run one case per process to read it.
+// text opened. Freed memory stays with the allocator, so the figure holds
+// only for the first case a process runs: run one case per process to read it.
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -113,7 +113,6 @@ void BM_WriteFlat(benchmark::State& state) {
     if (WriteProgramFile(path, text).status != WriteStatus::kWritten)
       state.SkipWithError("save failed");
   }
-  state.counters["max_rss_MiB"] = MaxRssMiB();
 }
 BENCHMARK(BM_WriteFlat)
     ->ArgNames({"MB", "commented"})
@@ -130,7 +129,6 @@ void BM_WriteStore(benchmark::State& state) {
     if (WriteProgramFile(path, text).status != WriteStatus::kWritten)
       state.SkipWithError("save failed");
   }
-  state.counters["max_rss_MiB"] = MaxRssMiB();
 }
 BENCHMARK(BM_WriteStore)
     ->ArgNames({"MB", "commented"})
