@@ -36,10 +36,16 @@ qsizetype TextStore::Builder::admit(qsizetype count) {
   return count;
 }
 
+// A builder that has made this many chunks is building in bulk: its further
+// chunks go into slabs. Small texts (an edit's few units) stay on the heap.
+constexpr size_t kBulkAfterChunks = 16;
+
 void TextStore::Builder::closeChunk() {
   State& st = *state_;
   if (st.length == 0) return;
-  st.leaves.push_back(st.isWide ? MakeLeaf(st.wide, st.length) : MakeLeaf(st.narrow, st.length));
+  const bool bulk = st.leaves.size() >= kBulkAfterChunks;
+  st.leaves.push_back(st.isWide ? MakeLeaf(st.wide, st.length, bulk)
+                                : MakeLeaf(st.narrow, st.length, bulk));
   st.length = 0;
   st.isWide = false;
   st.narrowTail = 0;
@@ -63,7 +69,9 @@ void TextStore::Builder::appendNarrow(const char* s, qsizetype n) {
       if (st.narrowTail >= kNarrowRun) {
         // A long one-byte run ends the UTF-16 chunk and starts a one-byte one.
         const int32_t wideLength = st.length - st.narrowTail;
-        if (wideLength > 0) st.leaves.push_back(MakeLeaf(st.wide, wideLength));
+        if (wideLength > 0) {
+          st.leaves.push_back(MakeLeaf(st.wide, wideLength, st.leaves.size() >= kBulkAfterChunks));
+        }
         std::copy(st.wide + wideLength, st.wide + st.length, st.narrow);
         st.length = st.narrowTail;
         st.isWide = false;

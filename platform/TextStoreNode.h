@@ -10,6 +10,7 @@
 // which bounds the depth by log16 of the chunk count.
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -58,7 +59,8 @@ struct Node {
 
 struct Leaf : Node {
   int32_t length = 0;
-  bool wide = false;  // UTF-16; else one byte (Latin-1) per unit
+  bool wide = false;    // UTF-16; else one byte (Latin-1) per unit
+  bool inSlab = false;  // carved from a slab (see AllocateInSlab), else from the heap
   // The units follow the header.
   const char* narrow() const { return reinterpret_cast<const char*>(this + 1); }
   const char16_t* units() const { return reinterpret_cast<const char16_t*>(this + 1); }
@@ -83,9 +85,14 @@ inline NodeRef Share(Node* n) {
 using Pair = std::pair<NodeRef, NodeRef>;
 
 // Leaves. A leaf made from UTF-16 units is stored at one byte per unit when
-// they all fit.
-NodeRef MakeLeaf(const char* narrow, int32_t length);
-NodeRef MakeLeaf(const char16_t* units, int32_t length);
+// they all fit. `bulk`: one of many made at once, which go into slabs.
+NodeRef MakeLeaf(const char* narrow, int32_t length, bool bulk = false);
+NodeRef MakeLeaf(const char16_t* units, int32_t length, bool bulk = false);
+
+// Memory for leaves built in bulk: `bytes` from the slab this thread fills
+// (null when none can be had), and its release.
+void* AllocateInSlab(size_t bytes);
+void FreeInSlab(void* p, size_t bytes);
 
 // The units [from, to) of a leaf as a leaf of their own.
 NodeRef SliceLeaf(const Leaf* leaf, int32_t from, int32_t to);

@@ -47,8 +47,14 @@ void Release(Node* node) {
   if (node->refs.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
   if (node->height == 0) {
     Leaf* leaf = static_cast<Leaf*>(node);
+    const bool inSlab = leaf->inSlab;
+    const size_t bytes = sizeof(Leaf) + size_t(leaf->length) * (leaf->wide ? 2 : 1);
     leaf->~Leaf();
-    ::operator delete(leaf);
+    if (inSlab) {
+      FreeInSlab(leaf, bytes);
+    } else {
+      ::operator delete(leaf);
+    }
   } else {
     Inner* inner = static_cast<Inner*>(node);
     for (int i = 0; i < inner->count; ++i) Release(inner->kids[i]);
@@ -103,26 +109,28 @@ Summary ScanLines(const Unit* s, int32_t n) {
   return r;
 }
 
-Leaf* AllocateLeaf(int32_t length, bool wide) {
+Leaf* AllocateLeaf(int32_t length, bool wide, bool bulk = false) {
   const size_t bytes = sizeof(Leaf) + size_t(length) * (wide ? 2 : 1);
-  Leaf* leaf = new (::operator new(bytes)) Leaf;
+  void* slabbed = bulk ? AllocateInSlab(bytes) : nullptr;
+  Leaf* leaf = new (slabbed ? slabbed : ::operator new(bytes)) Leaf;
   leaf->length = length;
   leaf->wide = wide;
+  leaf->inSlab = slabbed != nullptr;
   return leaf;
 }
 
 }  // namespace
 
-NodeRef MakeLeaf(const char* narrow, int32_t length) {
-  Leaf* leaf = AllocateLeaf(length, false);
+NodeRef MakeLeaf(const char* narrow, int32_t length, bool bulk) {
+  Leaf* leaf = AllocateLeaf(length, false, bulk);
   std::memcpy(leaf->narrow(), narrow, size_t(length));
   leaf->sum = ScanLines(leaf->narrow(), length);
   return NodeRef(leaf);
 }
 
-NodeRef MakeLeaf(const char16_t* units, int32_t length) {
+NodeRef MakeLeaf(const char16_t* units, int32_t length, bool bulk) {
   const bool wide = std::any_of(units, units + length, [](char16_t c) { return c > 0xFF; });
-  Leaf* leaf = AllocateLeaf(length, wide);
+  Leaf* leaf = AllocateLeaf(length, wide, bulk);
   if (wide) {
     std::memcpy(leaf->units(), units, size_t(length) * 2);
     leaf->sum = ScanLines(leaf->units(), length);
