@@ -9,6 +9,9 @@
 // Offsets are 0-based UTF-16 units; only LF (10) breaks a line. Lone
 // surrogates are ordinary units. A text holds at most kMaxSize units.
 //
+// Nodes are immutable and counted atomically: copies may be handed to, read
+// on and released on any thread (one object is not written by two at once).
+//
 // The store links Qt Core only: it knows nothing of widgets or of the program.
 
 #include <QLatin1StringView>
@@ -57,7 +60,7 @@ class TextStore {
   static constexpr int32_t kMaxSize = std::numeric_limits<int32_t>::max();
 
   TextStore();  // empty
-  explicit TextStore(QStringView text);  // text.size() <= kMaxSize
+  explicit TextStore(QStringView text);  // a text longer than kMaxSize gives an empty store
   explicit TextStore(QLatin1StringView text);
 
   int32_t size() const;
