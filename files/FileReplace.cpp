@@ -71,10 +71,10 @@ enum class Replaced {
   kNotHere,   // a new file here would not be the same file; nothing was changed
 };
 
-// Writes `bytes` to a temporary file beside `file`, gives it the old file's
-// owner, group and mode (`old`, or nullptr for a file not there yet), syncs
-// it and renames it over `file`.
-Replaced ReplaceByRename(const QString& file, const QByteArray& bytes, const struct stat* old) {
+// Writes the produced content to a temporary file beside `file`, gives it the
+// old file's owner, group and mode (`old`, or nullptr for a file not there
+// yet), syncs it and renames it over `file`.
+Replaced ReplaceByRename(const QString& file, const ByteProducer& produce, const struct stat* old) {
   QSaveFile save(file);
   if (!save.open(QIODevice::WriteOnly)) return old ? Replaced::kNotHere : Replaced::kFailed;
   const int fd = save.handle();
@@ -84,7 +84,10 @@ Replaced ReplaceByRename(const QString& file, const QByteArray& bytes, const str
   }
   // The mode goes on after the owner, since changing the owner clears the
   // set-user-ID and set-group-ID bits.
-  const bool written = save.write(bytes) == bytes.size() && save.flush() &&
+  const ByteSink write = [&save](QByteArrayView block) {
+    return save.write(block.data(), block.size()) == block.size();
+  };
+  const bool written = produce(write) && save.flush() &&
                        (!old || ::fchmod(fd, old->st_mode & 07777) == 0) && Sync(fd);
   if (!written) {
     save.cancelWriting();
@@ -107,18 +110,27 @@ bool RenameCanKeepIdentity(const QByteArray& name, const struct stat& st) {
 }  // namespace
 
 bool ReplaceFileContent(const QString& file, const QByteArray& bytes) {
+  return ReplaceFileContent(file, [&bytes](const ByteSink& sink) { return sink(bytes); });
+}
+
+bool ReplaceFileContent(const QString& file, const ByteProducer& produce) {
   const QByteArray name = QFile::encodeName(file);
   struct stat st;
   if (::stat(name.constData(), &st) != 0) {
-    return errno == ENOENT && ReplaceByRename(file, bytes, nullptr) == Replaced::kDone;
+    return errno == ENOENT && ReplaceByRename(file, produce, nullptr) == Replaced::kDone;
   }
   // A folder, a device or a pipe is no program file.
   if (!S_ISREG(st.st_mode)) return false;
   if (RenameCanKeepIdentity(name, st)) {
-    const Replaced replaced = ReplaceByRename(file, bytes, &st);
+    const Replaced replaced = ReplaceByRename(file, produce, &st);
     if (replaced != Replaced::kNotHere) return replaced == Replaced::kDone;
   }
-  return WriteInPlace(file, bytes);
+  QByteArray bytes;
+  const ByteSink gather = [&bytes](QByteArrayView block) {
+    bytes.append(block);
+    return true;
+  };
+  return produce(gather) && WriteInPlace(file, bytes);
 }
 
 void SetInPlaceWriteBudgetForTesting(qint64 bytes) { inPlaceWriteBudget = bytes; }

@@ -6,7 +6,17 @@
 // content is.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <functional>
+
+// Takes the blocks of a file's new content in order; false when a block could
+// not be written.
+using ByteSink = std::function<bool(QByteArrayView block)>;
+// Hands the whole new content, block by block, to the sink it is given;
+// false to give up. It may be asked more than once and gives the same bytes
+// each time.
+using ByteProducer = std::function<bool(const ByteSink& sink)>;
 
 // Replaces the content of the regular file `file` (a path that is not a
 // symbolic link) with `bytes`, or creates the file when it does not exist.
@@ -19,6 +29,10 @@
 // False when the content could not be replaced; the file then holds its old
 // content. A folder, a device or a pipe is never written.
 bool ReplaceFileContent(const QString& file, const QByteArray& bytes);
+// The same for content that comes in blocks: on the rename path the blocks go
+// straight into the temporary file; an in-place write gathers them first, so
+// that the new content is complete before the file is touched.
+bool ReplaceFileContent(const QString& file, const ByteProducer& produce);
 
 // For tests: while `bytes` is not negative, writing new content into an
 // existing file in place fails, as on a full disk, once that many bytes of

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class TextStore;
+
 // The caption of a program made by File ▸ New, which has no file yet.
 inline const QString kNewProgramCaption = QStringLiteral("新規");
 
@@ -13,6 +15,12 @@ inline const QString kProgramFileFilter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞ�
 // brings the result into canonical form. False, with `text` untouched, when
 // the file cannot be opened or read (missing, a folder, no access, I/O error).
 bool ReadProgramFile(const QString& path, QString& text);
+
+// The same into a document store, without the whole text ever standing in one
+// string: the file is read, decoded and normalised in blocks, on as many
+// threads as the machine has cores. Also false when the canonical text would
+// be longer than a store can hold (TextStore::kMaxSize).
+bool ReadProgramFile(const QString& path, TextStore& text);
 
 // A program file's decoded content with each CR LF pair turned into the ";"
 // that ends its line's statement. A CR or LF outside such a pair stays.

@@ -84,6 +84,11 @@ bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
   return !target.isEmpty() && ReplaceFileContent(target, bytes);
 }
 
+bool WriteFileBlocks(const QString& path, const ByteProducer& produce) {
+  const QString target = FileToReplace(path);
+  return !target.isEmpty() && ReplaceFileContent(target, produce);
+}
+
 WriteResult WriteProgramFile(const QString& path, const QString& editorText) {
   const Cp932Encoded encoded = EncodeProgramFile(editorText);
   WriteResult result;

@@ -4,9 +4,12 @@
 // with nothing added before or after it.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
+#include "files/FileReplace.h"
 #include "platform/Cp932.h"
 
 // The file form of an editor text: upper case, every space (code 32) and
@@ -36,5 +39,16 @@ struct WriteResult {
 // holds its old content (see ReplaceFileContent).
 bool WriteFileBytes(const QString& path, const QByteArray& bytes);
 
+// The same for bytes that come in blocks (see ByteProducer): all or nothing,
+// as above.
+bool WriteFileBlocks(const QString& path, const ByteProducer& produce);
+
 // Writes the editor text `editorText` as a program file to `path`.
 WriteResult WriteProgramFile(const QString& path, const QString& editorText);
+
+class TextStore;
+// The same for a document store, streamed: the transformation and the
+// encoding run chunk by chunk into the file, without the whole file text or
+// its bytes ever standing in memory. The text is checked for characters CP932
+// cannot write before anything is written.
+WriteResult WriteProgramFile(const QString& path, const TextStore& editorText);

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
-#include <optional>
+#include <algorithm>
 
 namespace {
 
@@ -140,46 +140,62 @@ class StretchDecoder {
 
 }  // namespace
 
-QString DecodeCp932(const QByteArray& bytes) {
-  const qsizetype n = bytes.size();
-  const uchar* s = reinterpret_cast<const uchar*>(bytes.constData());
-  QString text(n, Qt::Uninitialized);
-  char16_t* out = reinterpret_cast<char16_t*>(text.data());
-  std::optional<StretchDecoder> decoder;  // only text with non-ASCII bytes needs iconv
+struct Cp932Decoder::Stretches : StretchDecoder {};
 
+Cp932Decoder::Cp932Decoder() = default;
+Cp932Decoder::~Cp932Decoder() = default;
+
+qsizetype Cp932Decoder::decodeStretch(const char* bytes, qsizetype n, char16_t* out,
+                                      qsizetype& written) {
+  const uchar* s = reinterpret_cast<const uchar*>(bytes);
+  // The stretch runs to the first ASCII byte that is not the second byte of a
+  // two-byte character.
+  qsizetype j = 0;
+  while (j < n && s[j] >= 0x80) j += IsLeadByte(s[j]) ? 2 : 1;
+  if (j > n) j = n;
+  // Only text with non-ASCII bytes needs iconv.
+  if (!stretches_) stretches_ = std::make_unique<Stretches>();
+  written = stretches_->Decode(s, j, out);
+  return j;
+}
+
+qsizetype Cp932Decoder::decode(const char* bytes, qsizetype n, char16_t* out) {
+  const uchar* s = reinterpret_cast<const uchar*>(bytes);
   qsizetype i = 0;
   qsizetype w = 0;
   while (i < n) {
     while (i < n && s[i] < 0x80) out[w++] = s[i++];
     if (i == n) break;
-    // The stretch runs to the first ASCII byte that is not the second byte of a
-    // two-byte character.
-    qsizetype j = i;
-    while (j < n && s[j] >= 0x80) j += IsLeadByte(s[j]) ? 2 : 1;
-    if (j > n) j = n;
-    if (!decoder) decoder.emplace();
-    w += decoder->Decode(s + i, j - i, out + w);
-    i = j;
+    qsizetype units = 0;
+    i += decodeStretch(bytes + i, n - i, out + w, units);
+    w += units;
   }
-  text.truncate(w);
+  return w;
+}
+
+QString DecodeCp932(const QByteArray& bytes) {
+  QString text(bytes.size(), Qt::Uninitialized);
+  text.truncate(Cp932Decoder().decode(bytes.constData(), bytes.size(),
+                                      reinterpret_cast<char16_t*>(text.data())));
   return text;
 }
 
-Cp932Encoded EncodeCp932(const QString& text) {
+struct Cp932Encoder::Converter : ::Converter {
+  Converter() : ::Converter(kCp932, kUtf16) {}
+};
+
+Cp932Encoder::Cp932Encoder() = default;
+Cp932Encoder::~Cp932Encoder() = default;
+
+qsizetype Cp932Encoder::encode(QStringView text, QByteArray& out) {
   const qsizetype n = text.size();
-  const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
-  auto failAt = [](qsizetype index) {
-    Cp932Encoded failed;
-    failed.badOffset = index;
-    return failed;
-  };
+  const char16_t* s = text.utf16();
 
   // Every character left gives at least one byte; `out` always has room for
   // one byte per character left beyond what is written.
-  QByteArray out(n, Qt::Uninitialized);
-  std::optional<Converter> toBytes;
+  qsizetype w = out.size();
+  out.resize(w + n);
   qsizetype i = 0;
-  qsizetype w = 0;
   while (i < n) {
     char* o = out.data();
     while (i < n && s[i] < 0x80) o[w++] = char(s[i++]);
@@ -206,17 +222,25 @@ Cp932Encoded EncodeCp932(const QString& text) {
     if (j > i) {
       const qsizetype needed = w + 2 * (j - i) + (n - j);
       if (needed > out.size()) out.resize(std::max(needed, out.size() + out.size() / 2));
-      if (!toBytes) toBytes.emplace(kCp932, kUtf16);
-      if (!toBytes->Open()) return failAt(i);
-      const auto r = toBytes->Run(s + i, size_t(j - i) * 2, out.data() + w, size_t(out.size() - w));
-      if (r.error != 0) return failAt(i + qsizetype(r.consumed / 2));
+      if (!converter_) converter_ = std::make_unique<Converter>();
+      if (!converter_->Open()) return i;
+      const auto r = converter_->Run(s + i, size_t(j - i) * 2, out.data() + w, size_t(out.size() - w));
+      if (r.error != 0) return i + qsizetype(r.consumed / 2);
       w += qsizetype(r.produced);
       i = j;
     }
-    if (loneSurrogate >= 0) return failAt(loneSurrogate);
+    if (loneSurrogate >= 0) return loneSurrogate;
   }
   out.truncate(w);
+  return -1;
+}
+
+Cp932Encoded EncodeCp932(const QString& text) {
   Cp932Encoded result;
-  result.bytes = std::move(out);
+  const qsizetype bad = Cp932Encoder().encode(text, result.bytes);
+  if (bad >= 0) {
+    result.bytes.clear();
+    result.badOffset = bad;
+  }
   return result;
 }

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
+#include <memory>
 
 // The text of CP932 bytes. Every byte that is not part of a valid character,
 // and every character whose bytes are not the form CP932 writes it in (the
@@ -24,3 +26,38 @@ struct Cp932Encoded {
 // byte U+DC00 less; any character CP932 cannot write (and any other lone
 // surrogate) fails the whole text: nothing is ever replaced by "?".
 Cp932Encoded EncodeCp932(const QString& text);
+
+// The same conversions for text that comes in many pieces: each object keeps
+// its iconv descriptors open from first use to its end, so that a piece costs
+// no more than its characters. Not for use by two threads at once.
+class Cp932Decoder {
+ public:
+  Cp932Decoder();
+  ~Cp932Decoder();
+  // Decodes `bytes` as DecodeCp932 does into `out`, which has room for
+  // `count` units (no byte gives more than one). Returns the units written.
+  qsizetype decode(const char* bytes, qsizetype count, char16_t* out);
+  // Decodes only the stretch of bytes from 0x80 on at the start of `bytes`
+  // (with the ASCII second bytes of its two-byte characters), as `decode`
+  // would, into `out` (room for `count` units). Returns the bytes taken and
+  // sets `written` to the units written.
+  qsizetype decodeStretch(const char* bytes, qsizetype count, char16_t* out, qsizetype& written);
+
+ private:
+  struct Stretches;
+  std::unique_ptr<Stretches> stretches_;
+};
+
+class Cp932Encoder {
+ public:
+  Cp932Encoder();
+  ~Cp932Encoder();
+  // Appends the CP932 bytes of `text` to `out`, as EncodeCp932 makes them.
+  // Returns -1, or the index in `text` of the first character CP932 cannot
+  // write (`out` then holds an unspecified part of the bytes).
+  qsizetype encode(QStringView text, QByteArray& out);
+
+ private:
+  struct Converter;
+  std::unique_ptr<Converter> converter_;
+};

@@ -1,94 +1,321 @@
 #include "platform/TextStore.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/TextStoreNode.h"
+
+using namespace textstore;
 
 namespace {
 
-// Appends to `starts` the offset after every line feed of `text`, each moved
-// by `base`, and returns the longest line length seen between them.
-int32_t IndexLineFeeds(QStringView text, int32_t base, std::vector<int32_t>& starts,
-                       int32_t previousStart) {
-  int32_t longest = 0;
-  qsizetype from = 0;
-  for (;;) {
-    const qsizetype lf = text.indexOf(u'\n', from);
-    if (lf < 0) break;
-    const int32_t start = base + static_cast<int32_t>(lf) + 1;
-    longest = std::max(longest, start - previousStart);
-    starts.push_back(start);
-    previousStart = start;
-    from = lf + 1;
+int64_t Chars(const NodeRef& root) { return root ? root->sum.chars : 0; }
+
+// The line feeds among the first `count` units of a leaf.
+int64_t LineFeedsBefore(const Leaf* leaf, int32_t count) {
+  if (leaf->wide) return std::count(leaf->units(), leaf->units() + count, u'\n');
+  int64_t lfs = 0;
+  const char* s = leaf->narrow();
+  const char* end = s + count;
+  while ((s = static_cast<const char*>(std::memchr(s, '\n', size_t(end - s))))) {
+    ++lfs;
+    ++s;
   }
-  return std::max(longest, base + static_cast<int32_t>(text.size()) - previousStart);
+  return lfs;
+}
+
+// The index in a leaf of its k-th line feed (k >= 1, and the leaf has k).
+int32_t NthLineFeed(const Leaf* leaf, int64_t k) {
+  if (leaf->wide) {
+    const char16_t* s = leaf->units();
+    for (int32_t i = 0;; ++i) {
+      if (s[i] == u'\n' && --k == 0) return i;
+    }
+  }
+  const char* s = leaf->narrow();
+  for (const char* p = s;; ++p) {
+    p = static_cast<const char*>(std::memchr(p, '\n', size_t(leaf->length - (p - s))));
+    if (--k == 0) return int32_t(p - s);
+  }
+}
+
+// Walks the leaves of a tree left to right.
+class LeafWalk {
+ public:
+  explicit LeafWalk(const Node* root) {
+    if (root) descend(root);
+  }
+  const Leaf* leaf() const { return leaf_; }
+  void next() {
+    leaf_ = nullptr;
+    while (!stack_.empty()) {
+      auto& [inner, index] = stack_.back();
+      if (++index < inner->count) {
+        descend(inner->kids[index]);
+        return;
+      }
+      stack_.pop_back();
+    }
+  }
+
+ private:
+  void descend(const Node* n) {
+    while (n->height > 0) {
+      const Inner* inner = AsInner(n);
+      stack_.push_back({inner, 0});
+      n = inner->kids[0];
+    }
+    leaf_ = AsLeaf(n);
+  }
+  std::vector<std::pair<const Inner*, int>> stack_;
+  const Leaf* leaf_ = nullptr;
+};
+
+inline char16_t Unit(char c) { return char16_t(uchar(c)); }
+inline char16_t Unit(char16_t c) { return c; }
+
+template <typename A, typename B>
+bool SameUnits(const A* a, const B* b, int32_t n) {
+  if constexpr (std::is_same_v<A, B>) {
+    return std::memcmp(a, b, size_t(n) * sizeof(A)) == 0;
+  } else {
+    for (int32_t i = 0; i < n; ++i) {
+      if (Unit(a[i]) != Unit(b[i])) return false;
+    }
+    return true;
+  }
+}
+
+bool SameLeafUnits(const Leaf* a, int32_t ia, const Leaf* b, int32_t ib, int32_t n) {
+  if (a->wide) {
+    return b->wide ? SameUnits(a->units() + ia, b->units() + ib, n)
+                   : SameUnits(a->units() + ia, b->narrow() + ib, n);
+  }
+  return b->wide ? SameUnits(a->narrow() + ia, b->units() + ib, n)
+                 : SameUnits(a->narrow() + ia, b->narrow() + ib, n);
+}
+
+void CollectStats(const Node* n, TextStore::Stats& stats) {
+  if (n->height == 0) {
+    const Leaf* leaf = AsLeaf(n);
+    ++stats.chunks;
+    stats.wideChunks += leaf->wide;
+    stats.bytes += int64_t(sizeof(Leaf)) + int64_t(leaf->length) * (leaf->wide ? 2 : 1);
+    return;
+  }
+  stats.bytes += int64_t(sizeof(Inner));
+  const Inner* inner = AsInner(n);
+  for (int i = 0; i < inner->count; ++i) CollectStats(inner->kids[i], stats);
+}
+
+// Checks a subtree and returns its summary recomputed from its leaves.
+bool CheckNode(const Node* n, bool isRoot, Summary& out) {
+  if (n->height == 0) {
+    const Leaf* leaf = AsLeaf(n);
+    if (leaf->length < 1 || leaf->length > kMaxChunk) return false;
+    const NodeRef copy = SliceLeaf(leaf, 0, leaf->length);
+    const Summary& s = copy->sum;
+    if (AsLeaf(copy.get())->wide != leaf->wide) return false;  // narrow whenever it can be
+    out = s;
+  } else {
+    const Inner* inner = AsInner(n);
+    if (inner->count > kFanout || inner->count < (isRoot ? 2 : kMinFanout)) return false;
+    Summary total;
+    for (int i = 0; i < inner->count; ++i) {
+      const Node* kid = inner->kids[i];
+      Summary s;
+      if (kid->height + 1 != n->height || !CheckNode(kid, false, s)) return false;
+      if (inner->chars[i] != s.chars || inner->lfs[i] != s.lfs) return false;
+      total = Combine(total, s);
+    }
+    out = total;
+  }
+  const Summary& s = n->sum;
+  return s.chars == out.chars && s.lfs == out.lfs && s.head == out.head && s.tail == out.tail &&
+         s.inner == out.inner;
 }
 
 }  // namespace
 
-TextStore::TextStore() : lines_(std::make_shared<Lines>()) {}
+TextStore::TextStore() = default;
 
-TextStore::TextStore(QStringView text) : text_(text.toString()) { IndexLines(); }
-
-TextStore::TextStore(const QString& text) : text_(text) { IndexLines(); }
-
-void TextStore::IndexLines() {
-  lines_ = std::make_shared<Lines>();
-  lines_->longest = IndexLineFeeds(text_, 0, lines_->starts, 0);
+TextStore::TextStore(QStringView text) {
+  Builder builder;
+  builder.append(text);
+  *this = builder.finish();
 }
 
-TextStore::Lines& TextStore::MutableLines() {
-  // Copies share the index until one of them changes.
-  if (lines_.use_count() > 1) lines_ = std::make_shared<Lines>(*lines_);
-  return *lines_;
+TextStore::TextStore(QLatin1StringView text) {
+  Builder builder;
+  builder.append(text);
+  *this = builder.finish();
+}
+
+int32_t TextStore::size() const { return int32_t(Chars(root_)); }
+
+char16_t TextStore::at(int32_t offset) const {
+  const Node* n = root_.get();
+  int64_t pos = offset;
+  while (n->height > 0) {
+    const Inner* inner = AsInner(n);
+    int i = 0;
+    while (i + 1 < inner->count && pos >= inner->chars[i]) pos -= inner->chars[i++];
+    n = inner->kids[i];
+  }
+  const Leaf* leaf = AsLeaf(n);
+  return leaf->wide ? leaf->units()[pos] : char16_t(uchar(leaf->narrow()[pos]));
 }
 
 QString TextStore::mid(int32_t pos, int32_t length) const {
-  pos = std::clamp(pos, 0, size());
-  length = std::clamp(length, 0, size() - pos);
-  return text_.mid(pos, length);
+  const int64_t total = Chars(root_);
+  const int64_t from = std::clamp<int64_t>(pos, 0, total);
+  const int64_t to = std::clamp<int64_t>(from + std::max<int64_t>(length, 0), from, total);
+  QString out(qsizetype(to - from), Qt::Uninitialized);
+  char16_t* o = reinterpret_cast<char16_t*>(out.data());
+  forEachPiece(int32_t(from), int32_t(to - from), [&o](auto piece) {
+    if constexpr (std::is_same_v<decltype(piece), QStringView>) {
+      std::memcpy(o, piece.utf16(), size_t(piece.size()) * 2);
+    } else {
+      const char* s = piece.data();
+      for (qsizetype i = 0; i < piece.size(); ++i) o[i] = char16_t(uchar(s[i]));
+    }
+    o += piece.size();
+  });
+  return out;
 }
 
+QString TextStore::toString() const { return mid(0, size()); }
+
+int32_t TextStore::lineCount() const { return int32_t((root_ ? root_->sum.lfs : 0) + 1); }
+
 int32_t TextStore::lineFromChar(int32_t offset) const {
-  offset = std::clamp(offset, 0, size());
-  const std::vector<int32_t>& starts = lines_->starts;
-  const auto it = std::upper_bound(starts.begin(), starts.end(), offset);
-  return static_cast<int32_t>(it - starts.begin()) - 1;
+  if (!root_) return 0;
+  int64_t pos = std::clamp<int64_t>(offset, 0, root_->sum.chars);
+  int64_t lfs = 0;
+  const Node* n = root_.get();
+  while (n->height > 0) {
+    const Inner* inner = AsInner(n);
+    int i = 0;
+    while (i + 1 < inner->count && pos >= inner->chars[i]) {
+      pos -= inner->chars[i];
+      lfs += inner->lfs[i++];
+    }
+    n = inner->kids[i];
+  }
+  return int32_t(lfs + LineFeedsBefore(AsLeaf(n), int32_t(pos)));
 }
 
 int32_t TextStore::lineStart(int32_t line) const {
-  return lines_->starts[std::clamp(line, 0, lineCount() - 1)];
+  if (!root_ || line <= 0) return 0;
+  int64_t k = std::min<int64_t>(line, root_->sum.lfs);
+  if (k == 0) return 0;
+  int64_t offset = 0;
+  const Node* n = root_.get();
+  while (n->height > 0) {
+    const Inner* inner = AsInner(n);
+    int i = 0;
+    while (k > inner->lfs[i]) {
+      k -= inner->lfs[i];
+      offset += inner->chars[i++];
+    }
+    n = inner->kids[i];
+  }
+  return int32_t(offset + NthLineFeed(AsLeaf(n), k) + 1);
 }
 
-void TextStore::replace(int32_t pos, int32_t removed, QStringView inserted) {
-  pos = std::clamp(pos, 0, size());
-  removed = std::clamp(removed, 0, size() - pos);
-  if (removed == 0 && inserted.isEmpty()) return;
-  // Read what is inserted before anything changes: it may be part of this text.
-  const QString added = inserted.toString();
-  const int32_t delta = static_cast<int32_t>(added.size()) - removed;
+int32_t TextStore::maxLineLength() const { return root_ ? int32_t(LongestLine(root_->sum)) : 0; }
 
-  // Line starts inside the removed stretch go, later ones move by the change
-  // in length, and every line feed of the inserted text adds one.
-  Lines& lines = MutableLines();
-  std::vector<int32_t>& starts = lines.starts;
-  const auto first = std::upper_bound(starts.begin(), starts.end(), pos);
-  const auto last = std::upper_bound(first, starts.end(), pos + removed);
-  const int32_t lineOfPos = static_cast<int32_t>(first - starts.begin()) - 1;
-  std::vector<int32_t> added_starts;
-  lines.longest =
-      std::max(lines.longest, IndexLineFeeds(added, pos, added_starts, starts[lineOfPos]));
-  const auto at = starts.erase(first, last);
-  const auto tail = starts.insert(at, added_starts.begin(), added_starts.end()) +
-                    static_cast<std::ptrdiff_t>(added_starts.size());
-  if (delta != 0) {
-    for (auto it = tail; it != starts.end(); ++it) *it += delta;
+bool TextStore::replace(int32_t pos, int32_t removed, QStringView inserted) {
+  const int64_t total = Chars(root_);
+  const int64_t from = std::clamp<int64_t>(pos, 0, total);
+  const int64_t to = std::clamp<int64_t>(from + std::max<int64_t>(removed, 0), from, total);
+  if (total - (to - from) + inserted.size() > kMaxSize) return false;
+  if (from == to && inserted.isEmpty()) return true;
+  Pair head = SplitAt(root_, from);
+  Pair rest = SplitAt(head.second, to - from);
+  NodeRef middle;
+  if (!inserted.isEmpty()) {
+    Builder builder;
+    builder.append(inserted);
+    middle = builder.finish().root_;
   }
-  // The stretch after the insertion up to the next line feed belongs to the
-  // last new line; count it against the longest line too.
-  const int32_t nextStart = (tail == starts.end()) ? size() + delta : *tail;
-  const int32_t lastStart = added_starts.empty() ? starts[lineOfPos] : added_starts.back();
-  lines.longest = std::max(lines.longest, nextStart - lastStart);
+  root_ = Join(Join(std::move(head.first), std::move(middle)), std::move(rest.second));
+  return true;
+}
 
-  text_.replace(pos, removed, added);
+bool TextStore::append(const TextStore& other) {
+  if (Chars(root_) + Chars(other.root_) > kMaxSize) return false;
+  root_ = Join(root_, other.root_);
+  return true;
+}
+
+// Calls `fn` with the leaf pieces of [from, to), relative to `n`, in order.
+void TextStore::visitPieces(const Node* n, int64_t from, int64_t to, PieceFn fn, void* context) {
+  if (n->height == 0) {
+    const Leaf* leaf = AsLeaf(n);
+    const void* data = leaf->wide ? static_cast<const void*>(leaf->units() + from)
+                                  : static_cast<const void*>(leaf->narrow() + from);
+    fn(context, Piece{data, int32_t(to - from), leaf->wide});
+    return;
+  }
+  const Inner* inner = AsInner(n);
+  int64_t start = 0;
+  for (int i = 0; i < inner->count && start < to; ++i) {
+    const int64_t end = start + inner->chars[i];
+    if (end > from) {
+      visitPieces(inner->kids[i], std::max(from, start) - start, std::min(to, end) - start, fn,
+                  context);
+    }
+    start = end;
+  }
+}
+
+void TextStore::visitPieces(int32_t pos, int32_t length, PieceFn fn, void* context) const {
+  const int64_t total = Chars(root_);
+  const int64_t from = std::clamp<int64_t>(pos, 0, total);
+  const int64_t to = std::clamp<int64_t>(from + std::max<int64_t>(length, 0), from, total);
+  if (from < to) visitPieces(root_.get(), from, to, fn, context);
+}
+
+bool operator==(const TextStore& a, const TextStore& b) {
+  if (a.root_.get() == b.root_.get()) return true;
+  if (a.size() != b.size()) return false;
+  LeafWalk wa(a.root_.get());
+  LeafWalk wb(b.root_.get());
+  int32_t ia = 0;
+  int32_t ib = 0;
+  while (wa.leaf() && wb.leaf()) {
+    const Leaf* la = wa.leaf();
+    const Leaf* lb = wb.leaf();
+    const int32_t n = std::min(la->length - ia, lb->length - ib);
+    if (!(la == lb && ia == ib) && !SameLeafUnits(la, ia, lb, ib, n)) return false;
+    ia += n;
+    ib += n;
+    if (ia == la->length) {
+      wa.next();
+      ia = 0;
+    }
+    if (ib == lb->length) {
+      wb.next();
+      ib = 0;
+    }
+  }
+  return true;
+}
+
+TextStore::Stats TextStore::stats() const {
+  Stats stats;
+  if (!root_) return stats;
+  stats.height = root_->height;
+  CollectStats(root_.get(), stats);
+  return stats;
+}
+
+bool TextStore::isWellFormed() const {
+  if (!root_) return true;
+  Summary s;
+  return root_->sum.chars <= kMaxSize && CheckNode(root_.get(), true, s);
 }
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <random>
 
-#include "RandomText.h"
+#include "testkit/RandomText.h"
 #include "text/ProgramText.h"
 
 namespace {

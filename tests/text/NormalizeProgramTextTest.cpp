@@ -3,7 +3,7 @@
 #include <QChar>
 #include <random>
 
-#include "RandomText.h"
+#include "testkit/RandomText.h"
 #include "testkit/NormalizeOracle.h"
 #include "text/ProgramText.h"
 

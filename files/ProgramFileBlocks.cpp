@@ -1,0 +1,204 @@
+#include "files/ProgramFileBlocks.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "files/ProgramFile.h"
+#include "platform/StatementNormalizer.h"
+
+ProgramBlockReader::ProgramBlockReader() = default;
+ProgramBlockReader::~ProgramBlockReader() = default;
+
+void ProgramBlockReader::append(const char* bytes, qsizetype n, TextStore::Builder& out) {
+  auto normalizer = std::make_unique<StatementNormalizer>(out);
+  qsizetype i = 0;
+  while (i < n) {
+    // ASCII goes from bytes to canonical text in one pass; the stretches of
+    // other bytes are decoded first.
+    i += normalizer->feedFileAscii(bytes + i, n - i);
+    if (i == n) break;
+    if (capacity_ < n - i) {
+      capacity_ = std::max(n - i, qsizetype(4096));
+      units_.reset(new char16_t[size_t(capacity_)]);
+    }
+    const char16_t* units = units_.get();
+    qsizetype written = 0;
+    i += decoder_.decodeStretch(bytes + i, n - i, units_.get(), written);
+    // A CR decoded in the stretch (the bad second byte of a two-byte
+    // character) pairs with a LF right after it like any other.
+    qsizetype from = 0;
+    for (qsizetype k = 0; k < written; ++k) {
+      if (units[k] != u'\r') continue;
+      const bool lfInside = k + 1 < written && units[k + 1] == u'\n';
+      const bool lfAfter = k + 1 == written && i < n && bytes[i] == '\n';
+      if (!lfInside && !lfAfter) continue;
+      normalizer->feed(QStringView(units + from, k - from));
+      normalizer->feed(QLatin1StringView(";"));
+      if (lfInside) {
+        ++k;
+      } else {
+        ++i;
+      }
+      from = k + 1;
+    }
+    normalizer->feed(QStringView(units + from, written - from));
+  }
+  normalizer->finish();
+}
+
+namespace {
+
+constexpr qsizetype kBlockBytes = qsizetype(1) << 20;
+
+// The length of the bytes up to and including their last CR LF pair; 0 when
+// they hold none.
+qsizetype UpToLastPair(const QByteArray& bytes) {
+  const char* s = bytes.constData();
+  for (qsizetype i = bytes.size() - 1; i > 0; --i) {
+    const char* lf = static_cast<const char*>(memrchr(s + 1, '\n', size_t(i)));
+    if (!lf) return 0;
+    if (lf[-1] == '\r') return lf - s + 1;
+    i = lf - s;
+  }
+  return 0;
+}
+
+// Blocks of the file go to worker threads, which turn each into a text of its
+// own; the texts are joined in the blocks' order at the end.
+class BlockPipeline {
+ public:
+  BlockPipeline(int workers, int64_t maxChars) : maxChars_(maxChars) {
+    for (int k = 0; k < workers; ++k) threads_.emplace_back([this] { work(); });
+  }
+  ~BlockPipeline() { stop(); }
+
+  // Hands a block over, waiting while enough are queued. False once the
+  // text has grown too long.
+  bool submit(QByteArray bytes) {
+    std::unique_lock lock(mutex_);
+    if (threads_.empty()) {
+      const size_t index = results_.size();
+      results_.emplace_back();
+      lock.unlock();
+      process(index, bytes, inlineReader_);
+      return !tooLong_;
+    }
+    spaceFree_.wait(lock, [this] { return queue_.size() < 2 * threads_.size() || tooLong_; });
+    if (tooLong_) return false;
+    queue_.push_back({results_.size(), std::move(bytes)});
+    results_.emplace_back();
+    workReady_.notify_one();
+    return true;
+  }
+
+  // Waits for the workers; the whole text, or false when it is too long.
+  bool finish(TextStore& text) {
+    stop();
+    if (tooLong_) return false;
+    TextStore whole;
+    for (const TextStore& block : results_) {
+      if (!whole.append(block)) return false;
+    }
+    text = std::move(whole);
+    return true;
+  }
+
+ private:
+  struct Job {
+    size_t index;
+    QByteArray bytes;
+  };
+
+  void stop() {
+    {
+      std::lock_guard lock(mutex_);
+      closed_ = true;
+    }
+    workReady_.notify_all();
+    for (std::thread& t : threads_) t.join();
+    threads_.clear();
+  }
+
+  void work() {
+    ProgramBlockReader reader;
+    for (;;) {
+      std::unique_lock lock(mutex_);
+      workReady_.wait(lock, [this] { return !queue_.empty() || closed_ || tooLong_; });
+      if (tooLong_ || queue_.empty()) return;
+      Job job = std::move(queue_.front());
+      queue_.pop_front();
+      spaceFree_.notify_one();
+      lock.unlock();
+      process(job.index, job.bytes, reader);
+    }
+  }
+
+  void process(size_t index, const QByteArray& bytes, ProgramBlockReader& reader) {
+    TextStore::Builder builder(maxChars_);
+    reader.append(bytes.constData(), bytes.size(), builder);
+    const bool overflowed = builder.overflowed();
+    TextStore text = builder.finish();
+    std::lock_guard lock(mutex_);
+    total_ += text.size();
+    if (overflowed || total_ > maxChars_) {
+      tooLong_ = true;
+      workReady_.notify_all();
+      spaceFree_.notify_all();
+    }
+    results_[index] = std::move(text);
+  }
+
+  const int64_t maxChars_;
+  std::vector<std::thread> threads_;
+  ProgramBlockReader inlineReader_;  // when there are no workers
+  std::mutex mutex_;
+  std::condition_variable workReady_;
+  std::condition_variable spaceFree_;
+  std::deque<Job> queue_;
+  std::vector<TextStore> results_;
+  int64_t total_ = 0;
+  bool closed_ = false;
+  bool tooLong_ = false;
+};
+
+}  // namespace
+
+bool ReadProgramFileInBlocks(const QString& path, TextStore& text, qsizetype blockBytes,
+                             int64_t maxChars) {
+  if (QFileInfo(path).isDir()) return false;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
+  // A file of one block is read on this thread.
+  const int cores = int(std::max(1u, std::min(std::thread::hardware_concurrency(), 8u)));
+  BlockPipeline pipeline(file.size() > blockBytes ? cores : 0, maxChars);
+
+  QByteArray pending;  // read, not yet handed over
+  for (bool atEnd = false; !atEnd;) {
+    const qsizetype old = pending.size();
+    pending.resize(old + blockBytes);
+    const qint64 got = file.read(pending.data() + old, blockBytes);
+    if (got < 0) return false;
+    pending.resize(old + got);
+    atEnd = got == 0;
+    // A block ends right after a CR LF pair, or with the file; a line without
+    // one is read on until it ends.
+    const qsizetype cut = atEnd ? pending.size() : UpToLastPair(pending);
+    if (cut == 0) continue;
+    QByteArray rest(pending.constData() + cut, pending.size() - cut);
+    pending.truncate(cut);
+    if (!pipeline.submit(std::move(pending))) return false;
+    pending = std::move(rest);
+  }
+  if (file.error() != QFileDevice::NoError) return false;
+  return pipeline.finish(text);
+}
+
+bool ReadProgramFile(const QString& path, TextStore& text) {
+  return ReadProgramFileInBlocks(path, text, kBlockBytes, TextStore::kMaxSize);
+}

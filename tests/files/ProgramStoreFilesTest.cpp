@@ -1,0 +1,168 @@
+// Reading a program file into a document store block by block, and writing
+// one out chunk by chunk, against the flat reader and writer.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "files/ProgramFile.h"
+#include "files/ProgramFileBlocks.h"
+#include "files/ProgramWriter.h"
+#include "platform/Cp932.h"
+#include "platform/TextStore.h"
+
+namespace {
+
+// Bytes of program files, good and bad: statements, CR LF and bare CR and LF,
+// kana and kanji, lead bytes before CR, LF or ";", invalid and duplicate
+// pairs, bytes that are never CP932.
+QByteArray RandomFileBytes(std::mt19937& rng, int maxPieces) {
+  static const QByteArray kPieces[] = {
+      "G01X10", "y-20.5", "N123", ";", " ", "\r\n", "\r\n", "\r", "\n", "a1b2,c",
+      "\x88\x9F", "(\x8D\x48\x8B\xEF)", "\xB6\xC5", "\x81", "\x81\r", "\x81\r\n", "\x81\n",
+      "\x81;", "\x81\x7F", "\xED\x40", "\x87\x90", "\x80", "\xA0", "\xFD\xFE\xFF", "\xE0",
+      QByteArray("\0", 1), "\t"};
+  std::uniform_int_distribution<int> count(0, maxPieces);
+  std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
+  QByteArray bytes;
+  for (int n = count(rng); n > 0; --n) bytes += kPieces[pick(rng)];
+  return bytes;
+}
+
+QString WriteFile(const QTemporaryDir& dir, const QByteArray& bytes) {
+  const QString path = dir.filePath(QStringLiteral("p.m"));
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) return QString();
+  return path;
+}
+
+TEST(ProgramStoreReader, BlocksCutAfterCrLfGiveTheFlatReadersText) {
+  QTemporaryDir dir;
+  std::mt19937 rng(1515);
+  for (int round = 0; round < 400; ++round) {
+    const QByteArray bytes = RandomFileBytes(rng, round % 20 == 0 ? 2000 : 60);
+    SCOPED_TRACE(bytes.toPercentEncoding().toStdString());
+    const QString flat = ProgramTextFromFile(DecodeCp932(bytes));
+
+    // Every block on its own, cut after every CR LF pair.
+    ProgramBlockReader reader;
+    TextStore::Builder builder;
+    qsizetype start = 0;
+    for (qsizetype i = 1; i <= bytes.size(); ++i) {
+      if (i == bytes.size() || (i >= 2 && bytes[i - 1] == '\n' && bytes[i - 2] == '\r')) {
+        reader.append(bytes.constData() + start, i - start, builder);
+        start = i;
+      }
+    }
+    const TextStore blocks = builder.finish();
+    ASSERT_EQ(blocks.toString(), flat);
+    ASSERT_TRUE(blocks.isWellFormed());
+
+    // The whole road from the file, with blocks of a few bytes on the
+    // worker threads.
+    const QString path = WriteFile(dir, bytes);
+    for (qsizetype blockBytes : {qsizetype(3), qsizetype(64)}) {
+      TextStore read;
+      ASSERT_TRUE(ReadProgramFileInBlocks(path, read, blockBytes, TextStore::kMaxSize));
+      ASSERT_EQ(read.toString(), flat) << blockBytes;
+    }
+  }
+}
+
+TEST(ProgramStoreReader, RefusesTooLongTextsAndUnreadableFilesLeavingTheTextAlone) {
+  QTemporaryDir dir;
+  QByteArray bytes;
+  for (int k = 0; k < 500; ++k) bytes += "G01X1\r\n";  // 500 x "G01 X1 ;\r\n" = 5000
+  const QString path = WriteFile(dir, bytes);
+  const TextStore before(u"before"_qs);
+  for (qsizetype blockBytes : {qsizetype(16), qsizetype(1) << 20}) {
+    TextStore text = before;
+    EXPECT_TRUE(ReadProgramFileInBlocks(path, text, blockBytes, 5000));
+    EXPECT_EQ(text.size(), 5000);
+    text = before;
+    EXPECT_FALSE(ReadProgramFileInBlocks(path, text, blockBytes, 4999));
+    EXPECT_EQ(text, before);
+  }
+  TextStore text = before;
+  EXPECT_FALSE(ReadProgramFile(dir.path(), text));
+  EXPECT_FALSE(ReadProgramFile(dir.filePath(QStringLiteral("missing.m")), text));
+  EXPECT_EQ(text, before);
+  EXPECT_TRUE(ReadProgramFile(WriteFile(dir, QByteArray()), text));
+  EXPECT_TRUE(text.isEmpty());
+}
+
+// A program with a Japanese comment after every 20th line keeps its program
+// lines at one byte per character: the comments do not widen the chunks
+// around them.
+TEST(ProgramStoreReader, CommentsDoNotWidenTheProgramAroundThem) {
+  QTemporaryDir dir;
+  QByteArray bytes;
+  for (int line = 0; line < 100'000; ++line) {
+    bytes += "N" + QByteArray::number(line) + "G01X-12.5Y3F1200\r\n";
+    if (line % 20 == 0) bytes += "(\x8D\x72\x89\xC1\x8D\x48 T01)\r\n";
+  }
+  TextStore text;
+  ASSERT_TRUE(ReadProgramFile(WriteFile(dir, bytes), text));
+  EXPECT_EQ(text.toString(), ProgramTextFromFile(DecodeCp932(bytes)));
+  EXPECT_LT(text.stats().bytes, int64_t(text.size()) * 14 / 10);
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Editor texts: canonical and not, kept file bytes, kana and kanji, Latin-1
+// symbols CP932 has, characters whose upper case is ASCII, and now and then
+// one that CP932 cannot write.
+QString RandomEditorText(std::mt19937& rng, int maxPieces) {
+  static const QString kPieces[] = {
+      u"G01 X10 ;\r\n"_qs, u"g01 x1"_qs, u" ;"_qs, u"\r\n"_qs, u"\n"_qs, u"\r"_qs,
+      u"(\u5DE5\u5177)"_qs, u"\uFF76\uFF80"_qs, u"\u00A7\u00B1\u00D7"_qs, u"\u0131\u017F"_qs,
+      QString(QChar(0xDC81)), QString(QChar(0xDCFF)), u"x;y"_qs, QString(200, u'a'),
+      QString(100, QChar(0x4E9C))};
+  static const QString kUnwritable[] = {u"\u00E9"_qs, u"\U0001F600"_qs, QString(QChar(0xD800)),
+                                        u"\U00010428"_qs, QString(QChar(0xDC7F))};
+  std::uniform_int_distribution<int> count(0, maxPieces);
+  std::uniform_int_distribution<size_t> pick(0, std::size(kPieces) - 1);
+  QString text;
+  for (int n = count(rng); n > 0; --n) text += kPieces[pick(rng)];
+  if (rng() % 3 == 0) {
+    const qsizetype at = std::uniform_int_distribution<qsizetype>(0, text.size())(rng);
+    text.insert(at, kUnwritable[rng() % std::size(kUnwritable)]);
+  }
+  return text;
+}
+
+TEST(ProgramStoreWriter, WritesWhatTheFlatWriterWritesOrNothing) {
+  QTemporaryDir dir;
+  const QString flatPath = dir.filePath(QStringLiteral("flat.m"));
+  const QString storePath = dir.filePath(QStringLiteral("store.m"));
+  std::mt19937 rng(2552);
+  for (int round = 0; round < 120; ++round) {
+    QString text = RandomEditorText(rng, round % 40 == 0 ? 20000 : 40);
+    if (round == 1) text = QString(4095, QChar(0x5DE5)) + u"\U00010428"_qs;  // a pair across chunks
+    if (round == 2) {
+      // Past the writer's block of bytes, with characters across its end.
+      for (int k = 0; k < 120'000; ++k) text += u"G01 X10 ;\r\n(\u5DE5)"_qs;
+    }
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    ASSERT_TRUE(WriteFileBytes(storePath, "OLD"));
+    const WriteResult flat = WriteProgramFile(flatPath, text);
+    const WriteResult got = WriteProgramFile(storePath, TextStore(text));
+    ASSERT_EQ(got.status, flat.status);
+    ASSERT_EQ(got.badLine, flat.badLine);
+    if (flat.status == WriteStatus::kWritten) {
+      ASSERT_EQ(ReadAll(storePath), ReadAll(flatPath));
+    } else {
+      ASSERT_EQ(ReadAll(storePath), QByteArray("OLD"));
+    }
+  }
+  // A folder cannot be written.
+  EXPECT_EQ(WriteProgramFile(dir.path(), TextStore(u"A ;"_qs)).status, WriteStatus::kFailed);
+}
+
+}  // namespace
