@@ -6,6 +6,7 @@
 #include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
 #include "platform/Services.h"
+#include "platform/TextStore.h"
 
 void MDIForm1::mnuFileOpen_Click() {
   DisableFrameControls();
@@ -24,7 +25,7 @@ void MDIForm1::mnuFileOpen_Click() {
 void OpenProgramFile(MDIForm1& frame, const QString& path) {
   // A file can vanish or turn out unreadable after the dialog accepted it, and
   // nobody has looked at a path that comes from outside the frame.
-  QString text;
+  TextStore text;
   if (!ReadProgramFile(path, text)) {
     MsgBox(frame.services(), FileReport(path, QStringLiteral("上記のファイルを開けませんでした。")),
            MsgBoxStyle::kInformation, MsgBoxTitle::kReport);

@@ -1,9 +1,5 @@
 #include "files/ProgramFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include "platform/Cp932.h"
 #include "text/ProgramText.h"
 
 QString StatementsFromFileText(QString content) {
@@ -27,17 +23,4 @@ QString StatementsFromFileText(QString content) {
 
 QString ProgramTextFromFile(QString content) {
   return NormalizeProgramText(StatementsFromFileText(std::move(content)));
-}
-
-bool ReadProgramFile(const QString& path, QString& text) {
-  if (QFileInfo(path).isDir()) return false;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return false;
-  file.close();
-  QString content = DecodeCp932(bytes);
-  bytes = QByteArray();  // the raw bytes are not needed any more
-  text = ProgramTextFromFile(std::move(content));
-  return true;
 }

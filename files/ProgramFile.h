@@ -12,14 +12,12 @@ inline const QString kNewProgramCaption = QStringLiteral("新規");
 inline const QString kProgramFileFilter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞｯｸ(*.s)|*.m;*.s");
 
 // Reads the whole file at `path` (CP932), turns every CR LF into ";" and
-// brings the result into canonical form. False, with `text` untouched, when
-// the file cannot be opened or read (missing, a folder, no access, I/O error).
-bool ReadProgramFile(const QString& path, QString& text);
-
-// The same into a document store, without the whole text ever standing in one
-// string: the file is read, decoded and normalised in blocks, on as many
-// threads as the machine has cores. Also false when the canonical text would
-// be longer than a store can hold (TextStore::kMaxSize).
+// brings the result into canonical form, without the whole text ever standing
+// in one string: the file is read, decoded and normalised in blocks, on as
+// many threads as the machine has cores. False, with `text` untouched, when
+// the file cannot be opened or read (missing, a folder, no access, I/O error)
+// or when the canonical text would be longer than a store can hold
+// (TextStore::kMaxSize).
 bool ReadProgramFile(const QString& path, TextStore& text);
 
 // A program file's decoded content with each CR LF pair turned into the ";"
@@ -27,5 +25,6 @@ bool ReadProgramFile(const QString& path, TextStore& text);
 QString StatementsFromFileText(QString content);
 
 // The canonical text of a program file's decoded content: its statements
-// (above) brought into form by the statement normaliser.
+// (above) brought into form by the statement normaliser. The whole-string
+// reading, kept as the reference the block-wise reader is tested against.
 QString ProgramTextFromFile(QString content);

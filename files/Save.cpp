@@ -33,7 +33,7 @@ const QString kUnencodable =
 
 // Writes the window's program to `path`; on failure reports why and returns false.
 bool WriteReportingFailure(MDIForm1& frame, const Form1& form, const QString& path) {
-  const WriteResult result = WriteProgramFile(path, form.RichTextBox1->Text());
+  const WriteResult result = WriteProgramFile(path, form.RichTextBox1->Snapshot());
   switch (result.status) {
     case WriteStatus::kWritten:
       return true;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/StoreProgramText.h"
+
 void RichTextModel::setText(const TextStore& text) {
   const TextStore before = text_;  // shared, not copied
   text_ = text;
@@ -28,32 +30,7 @@ int32_t RichTextModel::lineTextEnd(int32_t line) const {
   return end;
 }
 
-LineInfo RichTextModel::line(int32_t number) const {
-  LineInfo info;
-  if (text_.isEmpty() || number < 1) {
-    info.Status = 2;
-    return info;
-  }
-  // Line n (from 1) starts after the (n - 1)-th line feed.
-  if (number > lineCount()) {
-    info.Status = 1;
-    return info;
-  }
-  const int32_t start = lineStart(number - 1);
-  if (start == length()) {
-    // The empty remainder behind a final line feed.
-    info.StartPos = info.EndPos = length();
-    info.Status = 3;
-    return info;
-  }
-  // Through its line feed, or to the end of the text on the last line.
-  const int32_t end = number < lineCount() ? lineStart(number) : length();
-  info.StartPos = start + 1;
-  info.EndPos = end;
-  info.Text = range(start, end - start);
-  info.Status = 0;
-  return info;
-}
+LineInfo RichTextModel::line(int32_t number) const { return GetProgramLine(number, text_); }
 
 void RichTextModel::moveSelection(int32_t anchor, int32_t caret) {
   anchor = clamp(anchor);
@@ -122,9 +99,11 @@ void RichTextModel::setSelColor(QRgb color) {
 void RichTextModel::setSelText(QStringView text) {
   const int32_t pos = selStart();
   const int32_t removed = selLength();
+  // Writing nothing over nothing changes nothing, the typing colour included;
+  // a text that would grow past what the store holds is not changed either.
+  if (removed == 0 && text.isEmpty()) return;
+  if (int64_t{length()} - removed + text.size() > TextStore::kMaxSize) return;
   const int32_t inserted = static_cast<int32_t>(text.size());
-  // Writing nothing over nothing changes nothing, the typing colour included.
-  if (removed == 0 && inserted == 0) return;
   // Replacing a selection gives the new text the colour of what it replaces;
   // removing one leaves that colour as the typing colour at the caret.
   const QRgb color = removed > 0 ? colorAt(pos) : insertionColor();

@@ -147,12 +147,4 @@ TEST_F(OpenNew, NewWindowsAreEmptyAndCaptionedAlike) {
   EXPECT_FALSE(IsDrawingLocked());
 }
 
-TEST(ProgramFileTest, ReadsWholeFilesOnly) {
-  QTemporaryDir dir;
-  QString text = QStringLiteral("untouched");
-  EXPECT_FALSE(ReadProgramFile(dir.filePath(QStringLiteral("none.m")), text));
-  EXPECT_FALSE(ReadProgramFile(dir.path(), text));
-  EXPECT_EQ(text, "untouched");
-}
-
 }  // namespace
