@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "FuzzInput.h"
 #include "files/ProgramFile.h"
 #include "files/ProgramFileBlocks.h"
-#include "fuzz/FuzzInput.h"
 #include "platform/Cp932.h"
 #include "platform/StoreProgramText.h"
 #include "platform/TextStore.h"
