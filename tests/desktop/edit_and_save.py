@@ -184,16 +184,20 @@ def run(kesto, artefacts):
     print("edited and saved through the real dialogs:", program)
 
 
-def main():
+def main_under_xvfb(doc, run, screen="1280x1024"):
+    """The entry point every desktop script shares: KESTO_BINARY ARTEFACT_DIR
+    on the command line; runs the script again under `xvfb-run -a` (no window
+    manager) on a screen of `screen` pixels, where `run(kesto, artefacts)`
+    drives the program. Fails the test with the error's text."""
     if len(sys.argv) != 3:
-        sys.exit(__doc__)
+        sys.exit(doc)
     kesto, artefacts = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     if not os.environ.get("KESTO_DESKTOP_INNER"):
         env = dict(os.environ, KESTO_DESKTOP_INNER="1")
-        result = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24",
-                                 sys.executable, os.path.abspath(__file__), kesto, artefacts],
-                                env=env)
+        result = subprocess.run(["xvfb-run", "-a", "-s", f"-screen 0 {screen}x24",
+                                 sys.executable, *sys.argv], env=env)
         sys.exit(result.returncode)
+    os.makedirs(artefacts, exist_ok=True)
     try:
         run(kesto, artefacts)
     except Exception as error:  # report and fail the test
@@ -202,4 +206,4 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    main_under_xvfb(__doc__, run)

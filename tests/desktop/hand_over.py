@@ -19,7 +19,7 @@ import sys
 import tempfile
 import time
 
-from edit_and_save import (DEADLINE, close_window, focus, keys, read, screenshot,
+from edit_and_save import (DEADLINE, close_window, focus, keys, main_under_xvfb, read, screenshot,
                            top_level_other_than, visible_windows, wait_for)
 
 SCREEN = (1280, 960)
@@ -136,21 +136,10 @@ def run(kesto, artefacts, work):
                 app.wait()
 
 
-def main():
-    if len(sys.argv) != 3:
-        sys.exit(__doc__)
-    kesto, artefacts = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    if not os.environ.get("KESTO_DESKTOP_INNER"):
-        sys.exit(subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 %dx%dx24" % SCREEN,
-                                 sys.executable, *sys.argv],
-                                env=dict(os.environ, KESTO_DESKTOP_INNER="1")).returncode)
-    os.makedirs(artefacts, exist_ok=True)
-    try:
-        run(kesto, artefacts, tempfile.mkdtemp(prefix="kesto-hand-over-"))
-    except Exception as error:  # report and fail the test
-        sys.exit(f"FAILED: {error}")
+def run_in_a_work_folder(kesto, artefacts):
+    run(kesto, artefacts, tempfile.mkdtemp(prefix="kesto-hand-over-"))
     print("one frame per display; every box belongs to it")
 
 
 if __name__ == "__main__":
-    main()
+    main_under_xvfb(__doc__, run_in_a_work_folder, "%dx%d" % SCREEN)

@@ -23,8 +23,8 @@ import time
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from edit_and_save import (DEADLINE, close_window, focus, keys, screenshot,  # noqa: E402
-                           visible_windows, wait_for, xdotool)
+from edit_and_save import (DEADLINE, close_window, focus, keys, main_under_xvfb,  # noqa: E402
+                           screenshot, visible_windows, wait_for, xdotool)
 
 # Seconds a typed statement may take to reach the screen: a frozen frame never
 # shows it, a busy machine may take a moment.
@@ -227,22 +227,5 @@ def run(kesto, artefacts):
     print("dragged and clicked the chrome; typing showed at once, windows stayed tiled:", artefacts)
 
 
-def main():
-    if len(sys.argv) != 3:
-        sys.exit(__doc__)
-    kesto, artefacts = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    if not os.environ.get("KESTO_DESKTOP_INNER"):
-        env = dict(os.environ, KESTO_DESKTOP_INNER="1")
-        result = subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24",
-                                 sys.executable, os.path.abspath(__file__), kesto, artefacts],
-                                env=env)
-        sys.exit(result.returncode)
-    try:
-        run(kesto, artefacts)
-    except Exception as error:  # report and fail the test
-        print("FAILED:", error, file=sys.stderr)
-        sys.exit(1)
-
-
 if __name__ == "__main__":
-    main()
+    main_under_xvfb(__doc__, run)
