@@ -97,6 +97,18 @@ TEST(TextStore, RandomEditsAgreeWithAFlatStringAndKeepOlderCopies) {
       ASSERT_EQ(copy.toString(), then);
       ASSERT_EQ(copy == store, then == text);
       ASSERT_TRUE(copy == TextStore(then));
+      // What the text and an older copy have in common at either end, with
+      // chunks shared and without.
+      const int32_t shorter = int32_t(std::min(then.size(), text.size()));
+      int32_t head = 0;
+      while (head < shorter && then[head] == text[head]) ++head;
+      int32_t tail = 0;
+      while (tail < shorter - head && then[then.size() - 1 - tail] == text[text.size() - 1 - tail]) ++tail;
+      ASSERT_EQ(SharedPrefix(copy, store), head);
+      ASSERT_EQ(SharedPrefix(TextStore(then), store), head);
+      ASSERT_EQ(SharedSuffix(copy, store, shorter - head), tail);
+      ASSERT_EQ(SharedSuffix(store, TextStore(then), shorter - head), tail);
+      ASSERT_EQ(SharedSuffix(copy, TextStore(then), shorter), shorter);
     }
   }
 }
