@@ -305,4 +305,34 @@ BENCHMARK(BM_EditMemory)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
+// A file whose text would outgrow what the control holds (2^31 - 1
+// characters): 2 GiB + 1 MiB, sparse but for a line break at the end of every
+// MiB, so that it is read block by block as programs are. File ▸ Open must
+// refuse it with the report of an unreadable file and open no window.
+void BM_OpenBeyondLimit(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("HUGE.m"));
+  QFile file(path);
+  const qint64 mib = qint64(1) << 20;
+  bool made = file.open(QIODevice::WriteOnly) && file.resize(2048 * mib + mib);
+  for (qint64 at = mib - 2; made && at < file.size(); at += mib) {
+    made = file.seek(at) && file.write("\r\n", 2) == 2;
+  }
+  file.close();
+  if (!made) {
+    state.SkipWithError("cannot make the file");
+    return;
+  }
+  Session s(0, path);
+  for (auto _ : state) {
+    Open(s);
+    Settle(s);
+  }
+  const bool reported = !s.services.messages.empty() &&
+                        s.services.messages.back().prompt.endsWith(u"開けませんでした。");
+  if (s.form || s.frame.FormNumber != 0 || !reported) state.SkipWithError("the file was not refused");
+  state.counters["peak_MiB"] = PeakRssMiB();
+}
+BENCHMARK(BM_OpenBeyondLimit)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
