@@ -290,6 +290,10 @@ void BM_EditMemory(benchmark::State& state) {
     if (i % 50 == 0) Settle(s);
   }
   Settle(s);
+  if (s.box().Length() <= chars || s.form->EditingStartedFlag != 1) {
+    state.SkipWithError("the line edits did not happen");
+    return;
+  }
   const double edited = PeakRssMiB();
   const double mib = 1048576.0;
   state.counters["before_MiB"] = before;
