@@ -48,6 +48,26 @@ class LeafWalk {
     if (root) descend(root);
   }
   const Leaf* leaf() const { return leaf_; }
+  // The node `height` levels above the current leaf (0: the leaf itself).
+  const Node* node(int height) const {
+    if (height == 0) return leaf_;
+    return stack_[stack_.size() - size_t(height)].first;
+  }
+  // How many levels above the current leaf the walk also stands at the first
+  // unit (backwards: the last) of the node there.
+  int levelsStartingHere() const {
+    int levels = 0;
+    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it, ++levels) {
+      if (it->second != (backward_ ? it->first->count - 1 : 0)) break;
+    }
+    return levels;
+  }
+  // Passes over the node `height` levels above the current leaf, standing
+  // at its first unit: on to the leaf after it.
+  void skip(int height) {
+    stack_.resize(stack_.size() - size_t(height));
+    next();
+  }
   void next() {
     leaf_ = nullptr;
     while (!stack_.empty()) {
@@ -125,8 +145,8 @@ int32_t AgreeingUnits(const Leaf* la, int32_t ia, const Leaf* lb, int32_t ib, in
 }
 
 // The units two trees have in common at their start (or end), up to `limit`.
-// A leaf that both hold at the same distance from the start (or end) is
-// counted without being read.
+// A node that both hold at the same distance from the start (or end) is
+// counted without being read, the largest one where both walks stand.
 int64_t SharedUnits(const Node* a, const Node* b, bool backward, int64_t limit) {
   if (a == b) return limit;
   LeafWalk wa(a, backward);
@@ -135,6 +155,19 @@ int64_t SharedUnits(const Node* a, const Node* b, bool backward, int64_t limit) 
   int32_t ia = 0;
   int32_t ib = 0;
   while (done < limit && wa.leaf() && wb.leaf()) {
+    if (ia == 0 && ib == 0) {
+      int height = std::min(wa.levelsStartingHere(), wb.levelsStartingHere());
+      for (; height >= 0; --height) {
+        const Node* n = wa.node(height);
+        if (n == wb.node(height) && n->sum.chars <= limit - done) break;
+      }
+      if (height >= 0) {
+        done += wa.node(height)->sum.chars;
+        wa.skip(height);
+        wb.skip(height);
+        continue;
+      }
+    }
     const Leaf* la = wa.leaf();
     const Leaf* lb = wb.leaf();
     const int32_t n = int32_t(std::min<int64_t>({la->length - ia, lb->length - ib, limit - done}));
