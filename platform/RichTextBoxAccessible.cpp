@@ -99,6 +99,10 @@ class RichTextBoxAccessible::Announcer : public TextWatcher {
 
   void TextReplaced(const TextStore& before) override {
     if (!Listening()) return;
+    // A control filled before it is first shown (a window being opened, or
+    // re-created by move-left) has no reader to tell yet: clients read its
+    // text when it appears, and the event would carry the whole program.
+    if (before.isEmpty() && !box_->isVisible()) return;
     // Only the stretch that differs is told: undo and redo put back a program
     // of many megabytes that differs from the one shown by a line or a few,
     // and the two share all the rest.

@@ -200,6 +200,21 @@ TEST_F(RichTextBoxAccessibleTest, LineEditCommitAndUndoAsTheClientSeesThem) {
   EXPECT_EQ(Of(QAccessible::TextCaretMoved).back().position, box.SelStart());
 }
 
+// Opening and move-left fill a control before it shows: nothing is announced,
+// and the client reads the text from the window that appears.
+TEST_F(RichTextBoxAccessibleTest, ProgramsFilledBeforeTheyShowAreReadNotAnnounced) {
+  RichTextBoxAccessible::SetObserver(Record);
+  Form1* first = OpenNumbered(2);
+  OpenNumbered(3);
+  first->SetFocus();
+  frame->mnuLeft_Click();
+  Form1* moved = frame->LastForm();
+  ASSERT_NE(moved, first);
+  EXPECT_EQ(WholeText(Text(moved)), QStringLiteral("N1 ;\r\nN2 ;\r\n"));
+  EXPECT_TRUE(Of(QAccessible::TextUpdated).empty());
+  EXPECT_TRUE(Of(QAccessible::TextInserted).empty());
+}
+
 TEST_F(RichTextBoxAccessibleTest, MouseRangeSelectionIsTheOneSelection) {
   Form1* form = OpenNumbered(4);
   RichTextBox& box = *form->RichTextBox1;
