@@ -63,6 +63,19 @@ void BM_StoreCutPaste1000Lines(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreCutPaste1000Lines)->Unit(benchmark::kMicrosecond);
 
+// What a text and its copy with one line edited in the middle have in common
+// at either end: what undo and redo tell assistive technology.
+void BM_StoreSharedEnds(benchmark::State& state) {
+  const TextStore& text = Store();
+  TextStore edited = text;
+  edited.replace(text.lineStart(text.lineCount() / 2) + 3, 1, u"77");
+  for (auto _ : state) {
+    const int32_t head = SharedPrefix(text, edited);
+    benchmark::DoNotOptimize(SharedSuffix(text, edited, text.size() - head));
+  }
+}
+BENCHMARK(BM_StoreSharedEnds)->Unit(benchmark::kMicrosecond);
+
 void BM_StoreLineStart(benchmark::State& state) {
   const TextStore& text = Store();
   std::mt19937 rng(1);

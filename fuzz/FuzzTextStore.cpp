@@ -4,7 +4,7 @@
 // appends, copies kept as snapshots) applied to both; every step checks the
 // accessors at places the input picks, and the end checks everything, the
 // snapshots, and the line lookup and normaliser over the store against the
-// flat ones.
+// flat ones, and what each snapshot shares with the end text at either end.
 // Odd first byte: the rest is a program file's bytes, read block by block
 // (cut after every CR LF pair) and compared with the flat reader.
 //
@@ -141,6 +141,13 @@ void FuzzEdits(Bytes& in) {
   for (const auto& [older, olderFlat] : snapshots) {
     FuzzCheck(older.toString() == olderFlat, "snapshot unchanged");
     FuzzCheck((older == store) == (olderFlat == flat), "operator==");
+    const int32_t shorter = std::min(Size(olderFlat), Size(flat));
+    int32_t head = 0;
+    while (head < shorter && olderFlat[head] == flat[head]) ++head;
+    int32_t tail = 0;
+    while (tail < shorter - head && olderFlat[Size(olderFlat) - 1 - tail] == flat[Size(flat) - 1 - tail]) ++tail;
+    FuzzCheck(SharedPrefix(older, store) == head, "SharedPrefix");
+    FuzzCheck(SharedSuffix(older, store, shorter - head) == tail, "SharedSuffix");
   }
 }
 

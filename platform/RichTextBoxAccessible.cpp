@@ -99,7 +99,18 @@ class RichTextBoxAccessible::Announcer : public TextWatcher {
 
   void TextReplaced(const TextStore& before) override {
     if (!Listening()) return;
-    QAccessibleTextUpdateEvent event(box_, 0, before.toString(), box_->Text());
+    // A control filled before it is first shown (a window being opened, or
+    // re-created by move-left) has no reader to tell yet: clients read its
+    // text when it appears, and the event would carry the whole program.
+    if (before.isEmpty() && !box_->isVisible()) return;
+    // Only the stretch that differs is told: undo and redo put back a program
+    // of many megabytes that differs from the one shown by a line or a few,
+    // and the two share all the rest.
+    const TextStore& after = box_->Snapshot();
+    const int32_t head = SharedPrefix(before, after);
+    const int32_t tail = SharedSuffix(before, after, std::min(before.size(), after.size()) - head);
+    QAccessibleTextUpdateEvent event(box_, head, before.mid(head, before.size() - head - tail),
+                                     after.mid(head, after.size() - head - tail));
     event.setCursorPosition(box_->SelStart());
     Notify(event);
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "platform/TextStoreNode.h"
@@ -40,18 +41,39 @@ int32_t NthLineFeed(const Leaf* leaf, int64_t k) {
   }
 }
 
-// Walks the leaves of a tree left to right.
+// Walks the leaves of a tree left to right, or right to left.
 class LeafWalk {
  public:
-  explicit LeafWalk(const Node* root) {
+  explicit LeafWalk(const Node* root, bool backward = false) : backward_(backward) {
     if (root) descend(root);
   }
   const Leaf* leaf() const { return leaf_; }
+  // The node `height` levels above the current leaf (0: the leaf itself).
+  const Node* node(int height) const {
+    if (height == 0) return leaf_;
+    return stack_[stack_.size() - size_t(height)].first;
+  }
+  // How many levels above the current leaf the walk also stands at the first
+  // unit (backwards: the last) of the node there.
+  int levelsStartingHere() const {
+    int levels = 0;
+    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it, ++levels) {
+      if (it->second != (backward_ ? it->first->count - 1 : 0)) break;
+    }
+    return levels;
+  }
+  // Passes over the node `height` levels above the current leaf, standing
+  // at its first unit: on to the leaf after it.
+  void skip(int height) {
+    stack_.resize(stack_.size() - size_t(height));
+    next();
+  }
   void next() {
     leaf_ = nullptr;
     while (!stack_.empty()) {
       auto& [inner, index] = stack_.back();
-      if (++index < inner->count) {
+      index += backward_ ? -1 : 1;
+      if (index >= 0 && index < inner->count) {
         descend(inner->kids[index]);
         return;
       }
@@ -63,11 +85,13 @@ class LeafWalk {
   void descend(const Node* n) {
     while (n->height > 0) {
       const Inner* inner = AsInner(n);
-      stack_.push_back({inner, 0});
-      n = inner->kids[0];
+      const int first = backward_ ? inner->count - 1 : 0;
+      stack_.push_back({inner, first});
+      n = inner->kids[first];
     }
     leaf_ = AsLeaf(n);
   }
+  bool backward_;
   std::vector<std::pair<const Inner*, int>> stack_;
   const Leaf* leaf_ = nullptr;
 };
@@ -94,6 +118,76 @@ bool SameLeafUnits(const Leaf* a, int32_t ia, const Leaf* b, int32_t ib, int32_t
   }
   return b->wide ? SameUnits(a->narrow() + ia, b->units() + ib, n)
                  : SameUnits(a->narrow() + ia, b->narrow() + ib, n);
+}
+
+// How many of the n units from `a` and `b` on agree; backwards, the units
+// before `a` and `b`.
+template <typename A, typename B>
+int32_t AgreeingUnits(const A* a, const B* b, int32_t n, bool backward) {
+  const auto same = [](A x, B y) { return Unit(x) == Unit(y); };
+  if (!backward) return int32_t(std::mismatch(a, a + n, b, same).first - a);
+  const std::reverse_iterator<const A*> ra(a);
+  const std::reverse_iterator<const B*> rb(b);
+  return int32_t(std::mismatch(ra, ra + n, rb, same).first - ra);
+}
+
+// The same for n units of two leaves, `ia` and `ib` units in from their start
+// (or, backwards, from their end).
+int32_t AgreeingUnits(const Leaf* la, int32_t ia, const Leaf* lb, int32_t ib, int32_t n,
+                      bool backward) {
+  const int32_t pa = backward ? la->length - ia : ia;
+  const int32_t pb = backward ? lb->length - ib : ib;
+  const auto agree = [&](const auto* a, const auto* b) {
+    return AgreeingUnits(a + pa, b + pb, n, backward);
+  };
+  if (la->wide) return lb->wide ? agree(la->units(), lb->units()) : agree(la->units(), lb->narrow());
+  return lb->wide ? agree(la->narrow(), lb->units()) : agree(la->narrow(), lb->narrow());
+}
+
+// The units two trees have in common at their start (or end), up to `limit`.
+// A node that both hold at the same distance from the start (or end) is
+// counted without being read, the largest one where both walks stand.
+int64_t SharedUnits(const Node* a, const Node* b, bool backward, int64_t limit) {
+  if (a == b) return limit;
+  LeafWalk wa(a, backward);
+  LeafWalk wb(b, backward);
+  int64_t done = 0;
+  int32_t ia = 0;
+  int32_t ib = 0;
+  while (done < limit && wa.leaf() && wb.leaf()) {
+    if (ia == 0 && ib == 0) {
+      int height = std::min(wa.levelsStartingHere(), wb.levelsStartingHere());
+      for (; height >= 0; --height) {
+        const Node* n = wa.node(height);
+        if (n == wb.node(height) && n->sum.chars <= limit - done) break;
+      }
+      if (height >= 0) {
+        done += wa.node(height)->sum.chars;
+        wa.skip(height);
+        wb.skip(height);
+        continue;
+      }
+    }
+    const Leaf* la = wa.leaf();
+    const Leaf* lb = wb.leaf();
+    const int32_t n = int32_t(std::min<int64_t>({la->length - ia, lb->length - ib, limit - done}));
+    if (!(la == lb && ia == ib)) {
+      const int32_t agreeing = AgreeingUnits(la, ia, lb, ib, n, backward);
+      if (agreeing < n) return done + agreeing;
+    }
+    done += n;
+    ia += n;
+    ib += n;
+    if (ia == la->length) {
+      wa.next();
+      ia = 0;
+    }
+    if (ib == lb->length) {
+      wb.next();
+      ib = 0;
+    }
+  }
+  return done;
 }
 
 void CollectStats(const Node* n, TextStore::Stats& stats) {
@@ -302,6 +396,15 @@ bool operator==(const TextStore& a, const TextStore& b) {
     }
   }
   return true;
+}
+
+int32_t SharedPrefix(const TextStore& a, const TextStore& b) {
+  return int32_t(SharedUnits(a.root_.get(), b.root_.get(), false, std::min(a.size(), b.size())));
+}
+
+int32_t SharedSuffix(const TextStore& a, const TextStore& b, int32_t limit) {
+  limit = std::clamp(limit, 0, std::min(a.size(), b.size()));
+  return int32_t(SharedUnits(a.root_.get(), b.root_.get(), true, limit));
 }
 
 TextStore::Stats TextStore::stats() const {

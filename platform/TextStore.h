@@ -96,6 +96,11 @@ class TextStore {
   }
 
   friend bool operator==(const TextStore& a, const TextStore& b);
+  // How many units `a` and `b` have in common at their start, and at their
+  // end (at most `limit`). Chunks the two share are passed over unread, so a
+  // text and an edited copy of it compare in time linear in their chunks.
+  friend int32_t SharedPrefix(const TextStore& a, const TextStore& b);
+  friend int32_t SharedSuffix(const TextStore& a, const TextStore& b, int32_t limit);
   friend bool operator!=(const TextStore& a, const TextStore& b) { return !(a == b); }
 
   // The shape of the tree, for tests and measurements.

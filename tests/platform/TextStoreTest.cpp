@@ -97,6 +97,18 @@ TEST(TextStore, RandomEditsAgreeWithAFlatStringAndKeepOlderCopies) {
       ASSERT_EQ(copy.toString(), then);
       ASSERT_EQ(copy == store, then == text);
       ASSERT_TRUE(copy == TextStore(then));
+      // What the text and an older copy have in common at either end, with
+      // chunks shared and without.
+      const int32_t shorter = int32_t(std::min(then.size(), text.size()));
+      int32_t head = 0;
+      while (head < shorter && then[head] == text[head]) ++head;
+      int32_t tail = 0;
+      while (tail < shorter - head && then[then.size() - 1 - tail] == text[text.size() - 1 - tail]) ++tail;
+      ASSERT_EQ(SharedPrefix(copy, store), head);
+      ASSERT_EQ(SharedPrefix(TextStore(then), store), head);
+      ASSERT_EQ(SharedSuffix(copy, store, shorter - head), tail);
+      ASSERT_EQ(SharedSuffix(store, TextStore(then), shorter - head), tail);
+      ASSERT_EQ(SharedSuffix(copy, TextStore(then), shorter), shorter);
     }
   }
 }
@@ -124,6 +136,22 @@ TEST(TextStore, LargeTextsStayShallowAndCompact) {
   EXPECT_LT(stats.chunks, store.size() / 1000);
   EXPECT_EQ(original.toString().toLatin1(), program);
   EXPECT_LE(original.stats().bytes, int64_t(program.size()) * 103 / 100);
+
+  // What an edited copy shares with the original at either end, found by
+  // passing over whole subtrees the two share.
+  for (const int32_t at : {original.size() / 3, original.size() * 2 / 3}) {
+    TextStore one = original;
+    one.replace(at, 1, u"#\u5DE5"_qs);
+    EXPECT_EQ(SharedPrefix(original, one), at);
+    EXPECT_EQ(SharedSuffix(original, one, original.size()), original.size() - at - 1);
+    EXPECT_EQ(SharedSuffix(original, one, 1000), 1000);
+  }
+  const QString before = original.toString();
+  const QString after = store.toString();
+  const int32_t head = int32_t(std::mismatch(before.begin(), before.end(), after.begin(), after.end()).first - before.begin());
+  const int32_t tail = int32_t(std::mismatch(before.rbegin(), before.rend(), after.rbegin(), after.rend()).first - before.rbegin());
+  EXPECT_EQ(SharedPrefix(original, store), head);
+  EXPECT_EQ(SharedSuffix(store, original, store.size()), tail);
 }
 
 TEST(TextStore, BuildersConcatenateAndStopAtTheirLimit) {
