@@ -202,9 +202,13 @@ QString ScratchCopy(qsizetype megabytes) {
 }
 
 // The session for a case, opened anew when the size or the file changes;
-// one at a time, so that two large programs are never held at once.
+// one at a time, so that two large programs are never held at once. The last
+// one is closed while the application still runs: its windows cannot outlive it.
+std::unique_ptr<Session> session;
+void CloseSession() { session.reset(); }
+
 Session& SessionFor(qsizetype megabytes, bool saving) {
-  static std::unique_ptr<Session> session;
+  if (!session) qAddPostRoutine(CloseSession);
   const QString path = saving ? ScratchCopy(megabytes) : ProgramFile(megabytes, true);
   if (!session || session->megabytes != megabytes || session->path != path) {
     session.reset();
