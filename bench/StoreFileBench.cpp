@@ -81,6 +81,31 @@ BENCHMARK(BM_ReadStore)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The program with Japanese comments with its lines ended by bare LFs: no
+// CR LF pair to cut blocks after, so the file is read in order on one thread,
+// in pieces, its memory bounded as for any program.
+void BM_ReadStoreBareLf(benchmark::State& state) {
+  static QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("LF%1.m").arg(state.range(0)));
+  const QByteArray command = "tr -d '\\r' < " + ProgramFile(state.range(0), true).toLocal8Bit() +
+                             " > " + path.toLocal8Bit();
+  if (!QFile::exists(path) && std::system(command.constData()) != 0) {
+    state.SkipWithError("cannot make the file");
+    return;
+  }
+  state.counters["peak_bytes_per_char"] = OpenPeakBytesPerChar<TextStore>(path);
+  for (auto _ : state) {
+    TextStore text;
+    if (!ReadProgramFile(path, text)) state.SkipWithError("read failed");
+  }
+}
+BENCHMARK(BM_ReadStoreBareLf)
+    ->ArgNames({"MB"})
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 // The block reader's work on one thread, from bytes in memory: decoding,
 // CR LF to ";", normalising and building the store.
 void BM_ReadBlocksOneThread(benchmark::State& state) {

@@ -16,7 +16,22 @@ ProgramBlockReader::ProgramBlockReader() = default;
 ProgramBlockReader::~ProgramBlockReader() = default;
 
 void ProgramBlockReader::append(const char* bytes, qsizetype n, TextStore::Builder& out) {
-  auto normalizer = std::make_unique<StatementNormalizer>(out);
+  start(out);
+  feed(bytes, n);
+  finish();
+}
+
+void ProgramBlockReader::start(TextStore::Builder& out) {
+  normalizer_ = std::make_unique<StatementNormalizer>(out);
+}
+
+void ProgramBlockReader::finish() {
+  normalizer_->finish();
+  normalizer_.reset();
+}
+
+void ProgramBlockReader::feed(const char* bytes, qsizetype n) {
+  StatementNormalizer* normalizer = normalizer_.get();
   qsizetype i = 0;
   while (i < n) {
     // ASCII goes from bytes to canonical text in one pass; the stretches of
@@ -49,12 +64,22 @@ void ProgramBlockReader::append(const char* bytes, qsizetype n, TextStore::Build
     }
     normalizer->feed(QStringView(units + from, written - from));
   }
-  normalizer->finish();
+}
+
+qsizetype PieceEnd(const char* bytes, qsizetype count) {
+  for (qsizetype k = count - 1; k >= 1; --k) {
+    const auto at = static_cast<uchar>(bytes[k]);
+    if (at < 0x80 && at != '\r' && static_cast<uchar>(bytes[k - 1]) < 0x80) return k + 1;
+  }
+  return 0;
 }
 
 namespace {
 
 constexpr qsizetype kBlockBytes = qsizetype(1) << 20;
+// How many blocks' worth of bytes without a CR LF pair are held back waiting
+// for one before the rest of the file is read in order.
+constexpr qsizetype kLongestWait = 8;
 
 // The length of the bytes up to and including their last CR LF pair; 0 when
 // they hold none.
@@ -167,6 +192,41 @@ class BlockPipeline {
   bool tooLong_ = false;
 };
 
+// Reads the rest of the file on this thread, after the blocks handed to the
+// pipeline, as one block given in pieces: `pending` holds a stretch without a
+// CR LF pair, too long to wait for the pair (a file without CR LF pairs, one
+// with bare LFs, or not a program at all), so memory stays bounded however
+// long the stretch.
+bool ReadRestInOrder(QFile& file, QByteArray pending, qsizetype blockBytes, BlockPipeline& pipeline,
+                     TextStore& text, int64_t maxChars) {
+  TextStore head;
+  if (!pipeline.finish(head)) return false;
+  TextStore::Builder builder(maxChars - head.size());
+  ProgramBlockReader reader;
+  reader.start(builder);
+  for (qsizetype scanned = 0;;) {
+    const qsizetype from = std::max(scanned - 1, qsizetype(0));
+    const qsizetype end = PieceEnd(pending.constData() + from, pending.size() - from);
+    const qsizetype cut = end ? from + end : 0;
+    reader.feed(pending.constData(), cut);
+    if (builder.overflowed()) return false;
+    pending.remove(0, cut);
+    scanned = pending.size();
+    const qsizetype old = pending.size();
+    pending.resize(old + blockBytes);
+    const qint64 got = file.read(pending.data() + old, blockBytes);
+    if (got < 0) return false;
+    pending.resize(old + got);
+    if (got == 0) break;
+  }
+  reader.feed(pending.constData(), pending.size());
+  reader.finish();
+  if (builder.overflowed() || file.error() != QFileDevice::NoError) return false;
+  if (!head.append(builder.finish())) return false;
+  text = std::move(head);
+  return true;
+}
+
 }  // namespace
 
 bool ReadProgramFileInBlocks(const QString& path, TextStore& text, qsizetype blockBytes,
@@ -189,6 +249,9 @@ bool ReadProgramFileInBlocks(const QString& path, TextStore& text, qsizetype blo
     // A block ends right after a CR LF pair, or with the file; a line without
     // one is read on until it ends.
     const qsizetype cut = atEnd ? pending.size() : UpToLastPair(pending);
+    if (cut == 0 && pending.size() > kLongestWait * blockBytes) {
+      return ReadRestInOrder(file, std::move(pending), blockBytes, pipeline, text, maxChars);
+    }
     if (cut == 0) continue;
     QByteArray rest(pending.constData() + cut, pending.size() - cut);
     pending.truncate(cut);

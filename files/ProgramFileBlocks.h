@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "platform/Cp932.h"
+#include "platform/StatementNormalizer.h"
 
 #include "platform/TextStore.h"
 
@@ -25,11 +26,26 @@ class ProgramBlockReader {
   // each CR LF pair turned into ";", normalised.
   void append(const char* bytes, qsizetype count, TextStore::Builder& out);
 
+  // The same for a block given in pieces (a stretch of the file too long to
+  // wait for its next CR LF pair): start, feed pieces that each end where
+  // PieceEnd allows, finish.
+  void start(TextStore::Builder& out);
+  void feed(const char* bytes, qsizetype count);
+  void finish();
+
  private:
+  std::unique_ptr<StatementNormalizer> normalizer_;  // between start and finish
   Cp932Decoder decoder_;
   std::unique_ptr<char16_t[]> units_;  // decoded non-ASCII stretches
   qsizetype capacity_ = 0;
 };
+
+// The length of the longest start of `bytes` that a piece fed to a
+// ProgramBlockReader may end with: up to an ASCII byte other than CR that
+// follows an ASCII byte. Such a byte is a whole character (a CP932 second
+// byte follows a byte from 0x81 on) and cannot be the CR of a pair. 0 when
+// there is none.
+qsizetype PieceEnd(const char* bytes, qsizetype count);
 
 // ReadProgramFile into a store with the block size and the longest text
 // accepted (the store's limit in production) as parameters, for tests.

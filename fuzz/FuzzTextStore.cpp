@@ -166,6 +166,19 @@ void FuzzReader(const uint8_t* data, size_t size) {
   const QString flat = ProgramTextFromFile(DecodeCp932(QByteArray(bytes, qsizetype(size))));
   FuzzCheck(blocks.toString() == flat, "block reader");
   FuzzCheck(blocks.isWellFormed(), "block reader tree");
+
+  // The same bytes as one block in pieces, cut at the last end allowed
+  // before every 7th byte.
+  reader.start(builder);
+  qsizetype at = 0;
+  for (qsizetype point = 7; point < qsizetype(size); point += 7) {
+    const qsizetype end = PieceEnd(bytes + at, point - at);
+    reader.feed(bytes + at, end);
+    at += end;
+  }
+  reader.feed(bytes + at, qsizetype(size) - at);
+  reader.finish();
+  FuzzCheck(builder.finish().toString() == flat, "block reader in pieces");
 }
 
 }  // namespace

@@ -61,8 +61,22 @@ TEST(ProgramStoreReader, BlocksCutAfterCrLfGiveTheFlatReadersText) {
     ASSERT_EQ(blocks.toString(), flat);
     ASSERT_TRUE(blocks.isWellFormed());
 
+    // One block in pieces, each cut at the last end allowed before a random point.
+    reader.start(builder);
+    qsizetype at = 0;
+    for (int cuts = 0; cuts < 12 && at < bytes.size(); ++cuts) {
+      const qsizetype point = std::uniform_int_distribution<qsizetype>(at + 1, bytes.size())(rng);
+      const qsizetype end = PieceEnd(bytes.constData() + at, point - at);
+      reader.feed(bytes.constData() + at, end);
+      at += end;
+    }
+    reader.feed(bytes.constData() + at, bytes.size() - at);
+    reader.finish();
+    ASSERT_EQ(builder.finish().toString(), flat);
+
     // The whole road from the file, with blocks of a few bytes on the
-    // worker threads.
+    // worker threads; stretches longer than a few blocks without a CR LF
+    // pair are read on in order.
     const QString path = WriteFile(dir, bytes);
     for (qsizetype blockBytes : {qsizetype(3), qsizetype(64)}) {
       TextStore read;
@@ -74,17 +88,19 @@ TEST(ProgramStoreReader, BlocksCutAfterCrLfGiveTheFlatReadersText) {
 
 TEST(ProgramStoreReader, RefusesTooLongTextsAndUnreadableFilesLeavingTheTextAlone) {
   QTemporaryDir dir;
-  QByteArray bytes;
-  for (int k = 0; k < 500; ++k) bytes += "G01X1\r\n";  // 500 x "G01 X1 ;\r\n" = 5000
-  const QString path = WriteFile(dir, bytes);
   const TextStore before(u"before"_qs);
-  for (qsizetype blockBytes : {qsizetype(16), qsizetype(1) << 20}) {
-    TextStore text = before;
-    EXPECT_TRUE(ReadProgramFileInBlocks(path, text, blockBytes, 5000));
-    EXPECT_EQ(text.size(), 5000);
-    text = before;
-    EXPECT_FALSE(ReadProgramFileInBlocks(path, text, blockBytes, 4999));
-    EXPECT_EQ(text, before);
+  // With CR LF pairs (read block by block) and with bare LFs (read in order).
+  for (const char* line : {"G01X1\r\n", "G01X1\n"}) {
+    const QString path = WriteFile(dir, QByteArray(line).repeated(500));
+    const int64_t length = ProgramTextFromFile(DecodeCp932(QByteArray(line).repeated(500))).size();
+    for (qsizetype blockBytes : {qsizetype(16), qsizetype(1) << 20}) {
+      TextStore text = before;
+      EXPECT_TRUE(ReadProgramFileInBlocks(path, text, blockBytes, length));
+      EXPECT_EQ(text.size(), length);
+      text = before;
+      EXPECT_FALSE(ReadProgramFileInBlocks(path, text, blockBytes, length - 1));
+      EXPECT_EQ(text, before);
+    }
   }
   TextStore text = before;
   EXPECT_FALSE(ReadProgramFile(dir.path(), text));
