@@ -194,7 +194,9 @@ def main_under_xvfb(doc, run, screen="1280x1024"):
     kesto, artefacts = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     if not os.environ.get("KESTO_DESKTOP_INNER"):
         env = dict(os.environ, KESTO_DESKTOP_INNER="1")
-        result = subprocess.run(["xvfb-run", "-a", "-s", f"-screen 0 {screen}x24",
+        # -noreset: when its last client goes, the server would reset, and a
+        # program started in that moment could not connect.
+        result = subprocess.run(["xvfb-run", "-a", "-s", f"-noreset -screen 0 {screen}x24",
                                  sys.executable, *sys.argv], env=env)
         sys.exit(result.returncode)
     os.makedirs(artefacts, exist_ok=True)
