@@ -141,8 +141,10 @@ BENCHMARK(BM_VimOpenSameFile)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-void BM_WriteFlat(benchmark::State& state) {
-  QString text;
+// Save of the program read as a flat string (before) or as a store.
+template <typename Text>
+void BM_Write(benchmark::State& state) {
+  Text text;
   ReadProgramFile(ProgramFile(state.range(0), state.range(1)), text);
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("saved.m"));
@@ -151,23 +153,14 @@ void BM_WriteFlat(benchmark::State& state) {
       state.SkipWithError("save failed");
   }
 }
-BENCHMARK(BM_WriteFlat)
+BENCHMARK(BM_Write<QString>)
+    ->Name("BM_WriteFlat")
     ->ArgNames({"MB", "commented"})
     ->ArgsProduct({{10, 100}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-
-void BM_WriteStore(benchmark::State& state) {
-  TextStore text;
-  ReadProgramFile(ProgramFile(state.range(0), state.range(1)), text);
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("saved.m"));
-  for (auto _ : state) {
-    if (WriteProgramFile(path, text).status != WriteStatus::kWritten)
-      state.SkipWithError("save failed");
-  }
-}
-BENCHMARK(BM_WriteStore)
+BENCHMARK(BM_Write<TextStore>)
+    ->Name("BM_WriteStore")
     ->ArgNames({"MB", "commented"})
     ->ArgsProduct({{10, 100, 1000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)

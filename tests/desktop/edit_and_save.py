@@ -130,13 +130,7 @@ def run(kesto, artefacts):
         f.write(b"G01X10\r\nG00Y5\r\n")
     expected = b"X1G01X10\r\nG00Y5\r\n"
 
-    env = dict(os.environ)
-    env.pop("QT_QPA_PLATFORM", None)  # the real X server, not offscreen
-    runtime = os.path.join(work, "runtime")
-    os.makedirs(runtime, mode=0o700)
-    env["XDG_RUNTIME_DIR"] = runtime
-    log = open(os.path.join(artefacts, "kesto.log"), "wb")
-    app = subprocess.Popen([kesto], env=env, stdout=log, stderr=subprocess.STDOUT)
+    app = start_logged(kesto, desktop_env(work), os.path.join(artefacts, "kesto.log"))
     try:
         frame = xdotool("search", "--sync", "--onlyvisible", "--name", "^KESTO$")[0]
         focus(frame)
@@ -174,7 +168,6 @@ def run(kesto, artefacts):
             screenshot(os.path.join(artefacts, "edit_and_save-failed.png"))
             app.kill()
             app.wait()
-        log.close()
 
     got = read(program)
     if got != expected:
@@ -182,6 +175,21 @@ def run(kesto, artefacts):
     if app.returncode != 0:
         raise RuntimeError(f"kesto exited with {app.returncode}")
     print("edited and saved through the real dialogs:", program)
+
+
+def desktop_env(work, **extra):
+    """The environment for the program on the real X server (not offscreen),
+    with a runtime folder of its own in `work` (its one-frame socket)."""
+    env = dict(os.environ, XDG_RUNTIME_DIR=os.path.join(work, "runtime"), **extra)
+    env.pop("QT_QPA_PLATFORM", None)
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+    return env
+
+
+def start_logged(kesto, env, log_path):
+    """The program started without arguments, its output in `log_path`."""
+    with open(log_path, "wb") as log:
+        return subprocess.Popen([kesto], env=env, stdout=log, stderr=subprocess.STDOUT)
 
 
 def main_under_xvfb(doc, run, screen="1280x1024"):

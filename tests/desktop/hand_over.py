@@ -19,8 +19,8 @@ import sys
 import tempfile
 import time
 
-from edit_and_save import (DEADLINE, close_window, focus, keys, main_under_xvfb, read, screenshot,
-                           top_level_other_than, visible_windows, wait_for)
+from edit_and_save import (DEADLINE, close_window, desktop_env, focus, keys, main_under_xvfb, read,
+                           screenshot, top_level_other_than, visible_windows, wait_for)
 
 SCREEN = (1280, 960)
 
@@ -48,9 +48,7 @@ def run(kesto, artefacts, work):
     for name, data in (("A.m", b"G01X10\r\n"), ("B.m", b"G00Y5\r\n")):
         with open(os.path.join(work, name), "wb") as f:
             f.write(data)
-    env = dict(os.environ, QT_SCALE_FACTOR="2", XDG_RUNTIME_DIR=os.path.join(work, "run"))
-    env.pop("QT_QPA_PLATFORM", None)
-    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+    env = desktop_env(work, QT_SCALE_FACTOR="2")
     started = []
 
     def start(name):

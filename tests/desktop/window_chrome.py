@@ -23,8 +23,9 @@ import time
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from edit_and_save import (DEADLINE, close_window, focus, keys, main_under_xvfb,  # noqa: E402
-                           screenshot, visible_windows, wait_for, xdotool)
+from edit_and_save import (DEADLINE, close_window, desktop_env, focus, keys,  # noqa: E402
+                           main_under_xvfb, screenshot, start_logged, visible_windows, wait_for,
+                           xdotool)
 
 # Seconds a typed statement may take to reach the screen: a frozen frame never
 # shows it, a busy machine may take a moment.
@@ -169,13 +170,7 @@ class Session:
 def run(kesto, artefacts):
     os.makedirs(artefacts, exist_ok=True)
     work = tempfile.mkdtemp(prefix="kesto-chrome-")
-    env = dict(os.environ)
-    env.pop("QT_QPA_PLATFORM", None)  # the real X server, not offscreen
-    runtime = os.path.join(work, "runtime")
-    os.makedirs(runtime, mode=0o700)
-    env["XDG_RUNTIME_DIR"] = runtime
-    log = open(os.path.join(artefacts, "window_chrome.log"), "wb")
-    app = subprocess.Popen([kesto], env=env, stdout=log, stderr=subprocess.STDOUT)
+    app = start_logged(kesto, desktop_env(work), os.path.join(artefacts, "window_chrome.log"))
     try:
         frame = xdotool("search", "--sync", "--onlyvisible", "--name", "^KESTO$")[0]
         focus(frame)
@@ -221,7 +216,6 @@ def run(kesto, artefacts):
             screenshot(os.path.join(artefacts, "window_chrome-failed.png"))
             app.kill()
             app.wait()
-        log.close()
     if app.returncode != 0:
         raise RuntimeError(f"kesto exited with {app.returncode}")
     print("dragged and clicked the chrome; typing showed at once, windows stayed tiled:", artefacts)
