@@ -61,6 +61,8 @@ void PlaceField(QWidget* bar, const Field& field) {
   edit->setObjectName(QString::fromUtf8(field.name.data(), field.name.size()));
   edit->setGeometry(PixelRect(field.left, field.top, field.width, field.height));
   edit->setFont(ProgramFont(12));
+  // A file dropped on the field is the frame's to open, not text to insert.
+  edit->setAcceptDrops(false);
   if (field.tinted) {
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base, QColor(192, 192, 255));

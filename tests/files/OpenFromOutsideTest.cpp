@@ -87,6 +87,13 @@ TEST_F(OpenFromOutside, DroppedFilesOpenAsIfNamedOnTheCommandLine) {
   EXPECT_EQ(frame->LastForm()->Caption(), a);
   ASSERT_TRUE(QTest::qWaitFor([&] { return services.messages.size() == 1; }, 2000));
   EXPECT_EQ(services.messages[0].prompt, QDir::cleanPath(dir.path()) + kCannotOpen);
+
+  // Nothing inside the frame (tool-bar fields, editor windows) takes a drop
+  // for itself: wherever a file is dropped, the frame opens it.
+  for (const QWidget* widget : frame->findChildren<QWidget*>()) {
+    EXPECT_FALSE(widget->acceptDrops()) << widget->metaObject()->className() << " "
+                                        << widget->objectName().toStdString();
+  }
 }
 
 TEST(OpenFromOutsidePaths, RelativeNamesAreTakenFromTheStartsFolder) {
