@@ -6,35 +6,7 @@
 #include <cstring>
 #include <utility>
 
-namespace {
-
-// What the walk does with an ASCII character.
-enum CharClass : uint8_t {
-  kOther,      // kept as it is, digit flag unchanged
-  kDigit,      // kept, sets the digit flag
-  kLetter,     // an address letter or the comma: a space before it after a number
-  kLower,      // a lower-case letter: upper-cased, then as kLetter
-  kStatement,  // ";": becomes " ;" CR LF
-  kSpace,      // dropped
-  kLineFeed,   // removes a carriage return held before it, else kept
-  kReturn,     // held until it is clear whether a line feed removes it
-};
-
-constexpr std::array<uint8_t, 128> MakeClasses() {
-  std::array<uint8_t, 128> classes{};
-  for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
-  for (int c = 'A'; c <= 'Z'; ++c) classes[c] = kLetter;
-  for (int c = 'a'; c <= 'z'; ++c) classes[c] = kLower;
-  classes[','] = kLetter;
-  classes[';'] = kStatement;
-  classes[' '] = kSpace;
-  classes['\n'] = kLineFeed;
-  classes['\r'] = kReturn;
-  return classes;
-}
-constexpr std::array<uint8_t, 128> kClasses = MakeClasses();
-
-}  // namespace
+#include "text/StatementClasses.h"
 
 // Carriage returns are held back rather than written: a line feed that comes
 // next (spaces between do not count) removes one of them and itself, which is
@@ -96,7 +68,7 @@ void StatementNormalizer::feedUnit(char16_t c) {
       return;
     }
   }
-  switch (kClasses[c]) {
+  switch (kStatementClasses[c]) {
     case kSpace:
       return;
     case kReturn:
@@ -113,7 +85,7 @@ void StatementNormalizer::feedUnit(char16_t c) {
       break;
   }
   if (heldReturns_) releaseReturns();
-  switch (kClasses[c]) {
+  switch (kStatementClasses[c]) {
     case kDigit:
       digitSeen_ = true;
       put(c);
@@ -155,7 +127,7 @@ constexpr FastTables MakeFastTables() {
     if (c >= 0x80) {
       t.flags[c] = kFastSpecial;
     } else {
-      switch (kClasses[c]) {
+      switch (kStatementClasses[c]) {
         case kDigit: t.flags[c] = kFastDigit; break;
         case kLetter:
         case kLower: t.flags[c] = kFastLetter; break;

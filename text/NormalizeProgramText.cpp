@@ -1,4 +1,5 @@
 #include "text/ProgramText.h"
+#include "text/StatementClasses.h"
 
 #include <QChar>
 #include <algorithm>
@@ -6,30 +7,6 @@
 #include <cstdint>
 
 namespace {
-
-// What the walk does with an ASCII character.
-enum CharClass : uint8_t {
-  kOther,      // kept as it is, digit flag unchanged (CR among them)
-  kDigit,      // kept, sets the digit flag
-  kLetter,     // an address letter or the comma: a space before it after a number
-  kLower,      // a lower-case letter: upper-cased, then as kLetter
-  kStatement,  // ";": becomes " ;" CR LF
-  kSpace,      // dropped
-  kLineFeed,   // removes the carriage return before it, else kept
-};
-
-constexpr std::array<uint8_t, 128> MakeClasses() {
-  std::array<uint8_t, 128> classes{};
-  for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
-  for (int c = 'A'; c <= 'Z'; ++c) classes[c] = kLetter;
-  for (int c = 'a'; c <= 'z'; ++c) classes[c] = kLower;
-  classes[','] = kLetter;
-  classes[';'] = kStatement;
-  classes[' '] = kSpace;
-  classes['\n'] = kLineFeed;
-  return classes;
-}
-constexpr std::array<uint8_t, 128> kClasses = MakeClasses();
 
 // No input character gives more than four output characters (";").
 constexpr qsizetype kMaxGrowth = 4;
@@ -86,8 +63,9 @@ QString NormalizeProgramText(const QString& Text) {
           continue;
         }
       }
-      switch (kClasses[c]) {
+      switch (kStatementClasses[c]) {
         case kOther:
+        case kReturn:  // a line feed right after removes it (below)
           *o++ = c;
           break;
         case kDigit:
