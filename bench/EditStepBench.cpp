@@ -6,7 +6,7 @@
 // set-up and clean-up (finishing the edit, undoing it) are outside the
 // timing. Open, Save and vim reading the same file run in the same family.
 //
-//   kesto_bench --benchmark_filter=EditStep/MB:100
+//   kesto_bench --benchmark_filter=EditStep/MB:100/
 //
 // The reported time is the mean of the iterations; best_ms and worst_ms give
 // their spread. BM_EditMemory reports the peak memory per character of the

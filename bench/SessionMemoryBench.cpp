@@ -6,38 +6,25 @@
 // has handed out and not had back). Memory that the allocator keeps for reuse
 // counts as resident but not as in use; a leak grows both.
 //
-//   xvfb-run -a build/bench/kesto_bench --benchmark_filter=Session
+//   QT_QPA_PLATFORM=xcb xvfb-run -a build/bench/kesto_bench --benchmark_filter=Session
 // measures on a real X server, as a user's session runs.
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <unistd.h>
 
-#include <cstdio>
 
-#include "NcProgram.h"
+#include "ProgramFiles.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
 #include "platform/QtServices.h"
 #include "testkit/ScriptedServices.h"
 
 namespace {
-
-double ResidentMiB() {
-  long pages = 0, resident = 0;
-  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(statm);
-  }
-  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
-}
 
 double HeapInUseMiB() { return static_cast<double>(mallinfo2().uordblks) / (1 << 20); }
 
@@ -61,15 +48,11 @@ void AnswerFileDialog(const QString& path) {
 }
 
 void BM_OpenCloseSession(benchmark::State& state) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("SESSION.m"));
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
+  const QString path = ProgramFile(1);
+  if (path.isEmpty()) {
     state.SkipWithError("cannot write the program");
     return;
   }
-  file.write(MakeNcProgramBytes(1 << 20));
-  file.close();
 
   const int cycles = static_cast<int>(state.range(0));
   const bool realDialog = state.range(1) == 1;
@@ -82,7 +65,7 @@ void BM_OpenCloseSession(benchmark::State& state) {
 
   double start = 0, first = 0, last = 0, heapFirst = 0, heapLast = 0;
   for (auto _ : state) {
-    start = ResidentMiB();
+    start = CurrentRssMiB();
     for (int i = 0; i < cycles; ++i) {
       if (realDialog) AnswerFileDialog(path);
       else direct.openPaths.push_back(path);
@@ -96,11 +79,11 @@ void BM_OpenCloseSession(benchmark::State& state) {
       form->close();
       Settle();
       if (i == 0) {
-        first = ResidentMiB();
+        first = CurrentRssMiB();
         heapFirst = HeapInUseMiB();
       }
     }
-    last = ResidentMiB();
+    last = CurrentRssMiB();
     heapLast = HeapInUseMiB();
   }
   state.counters["rss_start_MiB"] = start;

@@ -8,8 +8,8 @@ packages=(
   g++ cmake ninja-build ccache qt6-base-dev qt6-base-dev-tools libgtest-dev libbenchmark-dev
   # running: the font that stands in for "ＭＳ ゴシック", Qt's Japanese translation
   fonts-ipafont-gothic qt6-translations-l10n
-  # the desktop test: an X server (xvfb-run needs xauth), X key events, its Python,
-  # and the screenshot it keeps (import)
+  # the desktop tests: an X server (xvfb-run needs xauth), X key events, their
+  # Python, and import to read the screen's pixels and keep screenshots
   xvfb xauth xdotool python3 imagemagick
   # the printer test reads its PDF with pdftotext; the install check validates the
   # desktop entry

@@ -21,11 +21,8 @@ import sys
 import tempfile
 import time
 
-sys.dont_write_bytecode = True  # nothing written into the source tree
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from edit_and_save import (DEADLINE, close_window, desktop_env, focus, keys,  # noqa: E402
-                           main_under_xvfb, screenshot, start_logged, visible_windows, wait_for,
-                           xdotool)
+from edit_and_save import (DEADLINE, close_window, desktop_env, focus, keys, main_under_xvfb,
+                           screenshot, start_logged, visible_windows, wait_for, xdotool)
 
 # Seconds a typed statement may take to reach the screen: a frozen frame never
 # shows it, a busy machine may take a moment.
