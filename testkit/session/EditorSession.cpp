@@ -40,16 +40,16 @@ EditorSession::EditorSession(EditorStage& stage, SessionFiles& files)
 
 std::string EditorSession::Play(const uint8_t* data, size_t size) {
   ByteReader stream(data, size);
-  std::string broken = Check(false);
+  std::string broken = Check();
   while (broken.empty() && !stream.AtEnd()) {
-    const bool fileCommand = Step(stream);
+    Step(stream);
     FlushDeletes();
-    broken = Check(fileCommand);
+    broken = Check();
   }
   return broken;
 }
 
-bool EditorSession::Step(ByteReader& stream) {
+void EditorSession::Step(ByteReader& stream) {
   const uint8_t op = stream.Next() % kOpCount;
   undoRedo_.StartStep();
   switch (op) {
@@ -77,7 +77,8 @@ bool EditorSession::Step(ByteReader& stream) {
     }
     case kFileMenu: {
       const uint8_t item = stream.Next();
-      return FileMenu(item, stream.Next());
+      FileMenu(item, stream.Next());
+      break;
     }
     case kEditMenu: EditMenu(stream.Next()); break;
     case kWindowMenu:
@@ -113,10 +114,9 @@ bool EditorSession::Step(ByteReader& stream) {
       frame_.MenuItem((stream.Next() & 1) ? "mnuBarRadian" : "mnuBarSoftKeybord")->trigger();
       break;
   }
-  return false;
 }
 
-bool EditorSession::FileMenu(uint8_t item, uint8_t choice) {
+void EditorSession::FileMenu(uint8_t item, uint8_t choice) {
   frame_.mnuFile_Click();
   const MenuItemRow& row = Command(FileMenuItems(), item);
   const std::string_view name = row.name;
@@ -128,13 +128,11 @@ bool EditorSession::FileMenu(uint8_t item, uint8_t choice) {
     services_.savePaths.push_back(files_.ForSave(choice));
   }
   QAction* action = frame_.MenuItem(row.name);
-  const bool chosen = action->isEnabled();
-  if (chosen) action->trigger();
+  if (action->isEnabled()) action->trigger();
   // What this command's dialog did not take is not left for the next one.
   services_.openPaths.clear();
   services_.savePaths.clear();
   services_.onDialog = nullptr;
-  return chosen && name != "mnuPrintNormal" && name != "mnuPrint";
 }
 
 void EditorSession::EditMenu(uint8_t item) {
@@ -144,9 +142,9 @@ void EditorSession::EditMenu(uint8_t item) {
   else undoRedo_.NoStep();
 }
 
-std::string EditorSession::Check(bool afterFileCommand) {
+std::string EditorSession::Check() {
   std::string broken = undoRedo_.Broken();
-  return broken.empty() ? BrokenFrameRule(frame_, afterFileCommand) : broken;
+  return broken.empty() ? BrokenFrameRule(frame_) : broken;
 }
 
 }  // namespace editor_session

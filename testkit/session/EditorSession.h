@@ -33,11 +33,11 @@ class EditorSession {
   MDIForm1& frame() { return frame_; }
 
  private:
-  // One event; true when it was a file command (Open, New, Save, Save As).
-  bool Step(ByteReader& stream);
-  bool FileMenu(uint8_t item, uint8_t choice);
+  // One event.
+  void Step(ByteReader& stream);
+  void FileMenu(uint8_t item, uint8_t choice);
   void EditMenu(uint8_t item);
-  std::string Check(bool afterFileCommand);
+  std::string Check();
 
   SessionFiles& files_;
   ScriptedServices& services_;

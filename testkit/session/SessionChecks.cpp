@@ -15,11 +15,10 @@
 
 namespace editor_session {
 
-std::string BrokenFrameRule(MDIForm1& frame, bool afterFileCommand) {
+std::string BrokenFrameRule(MDIForm1& frame) {
   if (IsDrawingLocked()) return "drawing left locked";
   // Between events no file command runs: the controls are on and every menu
   // item stands as its menu would offer it, also right after a file command.
-  (void)afterFileCommand;
   if (!ControlsOutOfStep(frame).isEmpty()) return "a control or menu item not as its menu offers it";
   const QList<QMdiSubWindow*> windows = frame.mdiArea()->subWindowList();
   if (frame.FormNumber != windows.size())

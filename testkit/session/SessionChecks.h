@@ -14,8 +14,8 @@ namespace editor_session {
 
 // The frame's own rules: drawing unlocked, the window list and counters true
 // to the open windows, the mode flags consistent, every selection inside its
-// text, and after a file command every menu item and tool-bar control enabled.
-std::string BrokenFrameRule(MDIForm1& frame, bool afterFileCommand);
+// text, and every menu item and tool-bar control as its menu offers it.
+std::string BrokenFrameRule(MDIForm1& frame);
 
 // Undo gives back the undo snapshot; a redo right after an undo, on the same
 // window, gives back the text after the change and its caret.

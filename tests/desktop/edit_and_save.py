@@ -14,6 +14,7 @@ is set.
 
 import ctypes
 import ctypes.util
+import contextlib
 import os
 import subprocess
 import sys
@@ -123,15 +124,13 @@ def read(path):
 
 
 def run(kesto, artefacts):
-    os.makedirs(artefacts, exist_ok=True)
     work = tempfile.mkdtemp(prefix="kesto-desktop-")
     program = os.path.join(work, "PART1.m")
     with open(program, "wb") as f:
         f.write(b"G01X10\r\nG00Y5\r\n")
     expected = b"X1G01X10\r\nG00Y5\r\n"
 
-    app = start_logged(kesto, desktop_env(work), os.path.join(artefacts, "kesto.log"))
-    try:
+    with running(kesto, desktop_env(work), artefacts, "edit_and_save") as app:
         frame = xdotool("search", "--sync", "--onlyvisible", "--name", "^KESTO$")[0]
         focus(frame)
 
@@ -163,11 +162,6 @@ def run(kesto, artefacts):
 
         close_window(frame)
         app.wait(timeout=DEADLINE)
-    finally:
-        if app.poll() is None:
-            screenshot(os.path.join(artefacts, "edit_and_save-failed.png"))
-            app.kill()
-            app.wait()
 
     got = read(program)
     if got != expected:
@@ -186,10 +180,20 @@ def desktop_env(work, **extra):
     return env
 
 
-def start_logged(kesto, env, log_path):
-    """The program started without arguments, its output in `log_path`."""
-    with open(log_path, "wb") as log:
-        return subprocess.Popen([kesto], env=env, stdout=log, stderr=subprocess.STDOUT)
+@contextlib.contextmanager
+def running(kesto, env, artefacts, name):
+    """The program started without arguments, its output in NAME.log; if it
+    still runs on the way out (a step failed), the screen is kept as
+    NAME-failed.png and the program killed."""
+    with open(os.path.join(artefacts, name + ".log"), "wb") as log:
+        app = subprocess.Popen([kesto], env=env, stdout=log, stderr=subprocess.STDOUT)
+    try:
+        yield app
+    finally:
+        if app.poll() is None:
+            screenshot(os.path.join(artefacts, name + "-failed.png"))
+            app.kill()
+            app.wait()
 
 
 def main_under_xvfb(doc, run, screen="1280x1024"):

@@ -22,7 +22,7 @@ import tempfile
 import time
 
 from edit_and_save import (DEADLINE, close_window, desktop_env, focus, keys, main_under_xvfb,
-                           screenshot, start_logged, visible_windows, wait_for, xdotool)
+                           running, screenshot, visible_windows, wait_for, xdotool)
 
 # Seconds a typed statement may take to reach the screen: a frozen frame never
 # shows it, a busy machine may take a moment.
@@ -165,10 +165,8 @@ class Session:
 
 
 def run(kesto, artefacts):
-    os.makedirs(artefacts, exist_ok=True)
     work = tempfile.mkdtemp(prefix="kesto-chrome-")
-    app = start_logged(kesto, desktop_env(work), os.path.join(artefacts, "window_chrome.log"))
-    try:
+    with running(kesto, desktop_env(work), artefacts, "window_chrome") as app:
         frame = xdotool("search", "--sync", "--onlyvisible", "--name", "^KESTO$")[0]
         focus(frame)
         session = Session(app, frame, artefacts)
@@ -208,11 +206,6 @@ def run(kesto, artefacts):
 
         close_window(frame)
         app.wait(timeout=DEADLINE)
-    finally:
-        if app.poll() is None:
-            screenshot(os.path.join(artefacts, "window_chrome-failed.png"))
-            app.kill()
-            app.wait()
     if app.returncode != 0:
         raise RuntimeError(f"kesto exited with {app.returncode}")
     print("dragged and clicked the chrome; typing showed at once, windows stayed tiled:", artefacts)
