@@ -1,6 +1,5 @@
-// The Edit menu: its items and the rule that offers each, decided afresh each
-// time the menu opens. Since the items have no shortcut keys, this is the
-// only guard the edit commands have.
+// The Edit menu: its items and the rule that offers each. The items have no
+// shortcut keys: the rules are what guards the edit commands.
 
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"

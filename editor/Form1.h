@@ -115,9 +115,9 @@ class Form1 : public QMdiSubWindow, public EditHistory {
   void StartLineEditAfterDelete();
   void CommitEditLine();
   void EndConfirmMode();
-  // Mode text 2 into ModeText and panel 2.
+  // Mode text 2 into ModeText, then shown.
   void ShowLineEditMode();
-  // ModeText into panel 2.
+  // Shows ModeText: announced by ModeTextShown for the frame's status bar.
   void ShowModeText();
   // Takes the undo snapshot unless a line edit is already open.
   void TakeUndoSnapshot();

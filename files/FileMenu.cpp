@@ -1,5 +1,4 @@
-// The File menu: its items and the rule that offers each, decided afresh each
-// time the menu opens. Save, Save As, Print and Two-column print act on the
+// The File menu: its items and the rule that offers each. Save, Save As, Print and Two-column print act on the
 // active editor window and are offered only when it is in browse mode with
 // nothing selected; Save needs a path in the caption, printing needs some
 // text. Open and New are always offered.
@@ -7,25 +6,20 @@
 #include "editor/Form1.h"
 #include "files/ProgramFile.h"
 #include "frame/MDIForm1.h"
+#include "frame/MenuTable.h"
 #include "platform/RichTextBox.h"
 
 namespace {
 
-// The active editor window, when one is open and browsing with nothing selected.
-const Form1* ReadyForm(const MDIForm1& frame) {
-  const Form1* form = frame.FormNumber > 0 ? frame.ActiveForm() : nullptr;
-  return form && form->BrowsingWithoutSelection() ? form : nullptr;
-}
-
 bool HasPath(const MDIForm1& frame) {
-  const Form1* form = ReadyForm(frame);
+  const Form1* form = BrowsingForm(frame);
   return form && form->Caption() != kNewProgramCaption;
 }
 
-bool IsReady(const MDIForm1& frame) { return ReadyForm(frame) != nullptr; }
+bool IsReady(const MDIForm1& frame) { return BrowsingForm(frame) != nullptr; }
 
 bool HasText(const MDIForm1& frame) {
-  const Form1* form = ReadyForm(frame);
+  const Form1* form = BrowsingForm(frame);
   return form && form->RichTextBox1->Length() != 0;
 }
 

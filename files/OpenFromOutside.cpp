@@ -8,12 +8,10 @@
 
 #include "files/OpenFromOutside.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMenu>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>

@@ -76,9 +76,8 @@ namespace {
 // Move-left is offered for the active window when nothing is pending in it
 // and it does not hold the leftmost place already.
 bool CanMoveLeft(const MDIForm1& frame) {
-  const Form1* active = frame.FormNumber >= 1 ? frame.ActiveForm() : nullptr;
-  if (!active || !active->BrowsingWithoutSelection()) return false;
-  return !(active->Left() == 0 && active->Top() == 0);
+  const Form1* active = BrowsingForm(frame);
+  return active && !(active->Left() == 0 && active->Top() == 0);
 }
 
 const MenuItemRow kItems[] = {

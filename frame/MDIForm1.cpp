@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "editor/Form1.h"
+#include "frame/MenuTable.h"
 #include "frame/StatusBar.h"
 #include "frame/ToolbarLayout.h"
 #include "platform/DrawingLock.h"
@@ -133,6 +134,11 @@ QAction* MDIForm1::MenuItem(const char* name) const {
 Form1* MDIForm1::ActiveForm() const {
   // The frame's current child, also while another application has the focus.
   return qobject_cast<Form1*>(mdiArea_->currentSubWindow());
+}
+
+const Form1* BrowsingForm(const MDIForm1& frame) {
+  const Form1* form = frame.FormNumber > 0 ? frame.ActiveForm() : nullptr;
+  return form && form->BrowsingWithoutSelection() ? form : nullptr;
 }
 
 QList<Form1*> MDIForm1::Forms() const {

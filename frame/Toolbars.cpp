@@ -18,8 +18,6 @@ namespace {
 
 using namespace ToolbarLayout;
 
-QFont ProgramFont(int points) { return QFont(QString::fromUtf16(kProgramFontFamily), points); }
-
 QRect PixelRect(int left, int top, int width, int height) {
   return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
                TwipsToPixels(height));

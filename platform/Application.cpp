@@ -29,6 +29,8 @@ QIcon ProgramIcon() {
   return *icon;
 }
 
+QFont ProgramFont(int points) { return QFont(QString::fromUtf16(kProgramFontFamily), points); }
+
 void InitApplication(QApplication& app) {
   // The allocator keeps its defaults. No editing step copies the whole
   // program (undo and redo share the document store's chunks, and the store

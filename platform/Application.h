@@ -4,6 +4,7 @@
 // program's icon and the accessible interface of the text control.
 
 class QApplication;
+class QFont;
 class QIcon;
 
 void InitApplication(QApplication& app);
@@ -14,3 +15,6 @@ QIcon ProgramIcon();
 
 // The family the program asks for by name in its layouts.
 inline constexpr const char16_t* kProgramFontFamily = u"ＭＳ ゴシック";
+
+// That family at `points`, regular weight.
+QFont ProgramFont(int points);

@@ -17,7 +17,7 @@
 #include "platform/RichTextBoxView.h"
 
 RichTextBox::RichTextBox(QWidget* parent) : QAbstractScrollArea(parent) {
-  setFont(QFont(QString::fromUtf16(kProgramFontFamily), 12));
+  setFont(ProgramFont(12));
   view_ = std::make_unique<View>(*this, font());
   model_.addWatcher(view_.get());
   announcer_ = RichTextBoxAccessible::WatchText(this);

@@ -268,7 +268,7 @@ QString RichTextBoxAccessible::Unit(int step, int offset, QAccessible::TextBound
   const int32_t line = model.lineFromChar(offset);
   const int32_t from = std::max(model.lineStart(std::max(0, line - 1)), offset - kUnitReach);
   const int32_t nextLine = line + 1;
-  const int32_t lineEnd = nextLine + 1 < model.lineCount() ? model.lineStart(nextLine + 1) : length;
+  const int32_t lineEnd = model.lineEnd(nextLine);
   const int32_t to = std::min(lineEnd, offset + kUnitReach);
   const Stretch stretch(model.range(from, to - from));
   int start = -1;
@@ -294,7 +294,7 @@ QString RichTextBoxAccessible::LineUnit(int step, int32_t offset, int* startOffs
   if (line < 0 || line >= model.lineCount()) return {};
   // A line with its line break, as Qt's own text controls report it.
   const int32_t start = model.lineStart(line);
-  const int32_t end = line + 1 < model.lineCount() ? model.lineStart(line + 1) : model.length();
+  const int32_t end = model.lineEnd(line);
   *startOffset = start;
   *endOffset = end;
   return model.range(start, end - start);

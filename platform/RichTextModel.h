@@ -60,10 +60,11 @@ class RichTextModel {
   // The line that holds `offset`: the number of line feeds before it.
   int32_t lineFromChar(int32_t offset) const { return text_.lineFromChar(offset); }
   int32_t lineStart(int32_t line) const { return text_.lineStart(line); }
+  int32_t lineEnd(int32_t line) const { return text_.lineEnd(line); }
   // Where the line's visible text ends: before its CR LF (or bare LF), or the
   // end of the text on the last line.
   int32_t lineTextEnd(int32_t line) const;
-  // The longest line, in characters; an upper bound after edits.
+  // The longest line, in characters (exact: kept by the store).
   int32_t maxLineLength() const { return text_.maxLineLength(); }
   // The program line `number` (counted from 1) as the line lookup reports it,
   // found through the line index.

@@ -13,6 +13,11 @@ namespace {
 
 constexpr char kTag[4] = {'K', 'S', 'T', '1'};
 constexpr qsizetype kHeaderSize = sizeof kTag + 4;
+
+// The length of the paths that follow a request's header (big-endian).
+quint32 PayloadLength(const QByteArray& header) {
+  return qFromBigEndian<quint32>(header.constData() + sizeof kTag);
+}
 // More than any command line or drop carries.
 constexpr quint32 kMaxPayload = 16u << 20;
 constexpr char kAck = '\x06';
@@ -68,7 +73,7 @@ qsizetype DecodeHandOver(const QByteArray& bytes, QStringList& paths) {
   const qsizetype tag = qMin<qsizetype>(bytes.size(), sizeof kTag);
   if (QByteArrayView(bytes).first(tag) != QByteArrayView(kTag, tag)) return -1;
   if (bytes.size() < kHeaderSize) return 0;
-  const quint32 length = qFromBigEndian<quint32>(bytes.constData() + sizeof kTag);
+  const quint32 length = PayloadLength(bytes);
   if (length > kMaxPayload) return -1;
   if (bytes.size() - kHeaderSize < static_cast<qsizetype>(length)) return 0;
   paths.clear();
@@ -161,7 +166,7 @@ void SingleInstance::ReadRequest(QLocalSocket* socket) {
     return;
   }
   if (header.size() < kHeaderSize) return;
-  const qsizetype size = kHeaderSize + qFromBigEndian<quint32>(header.constData() + sizeof kTag);
+  const qsizetype size = kHeaderSize + PayloadLength(header);
   if (socket->bytesAvailable() < size) return;
   DecodeHandOver(socket->read(size), paths);
   socket->putChar(kAck);

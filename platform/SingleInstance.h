@@ -36,9 +36,6 @@ class SingleInstance : public QObject {
   // QGuiApplication: the display is part of the socket's name.
   Role Start(const QStringList& paths);
 
-  // The socket's path; empty when there is no runtime folder.
-  QString SocketPath() const { return socketPath_; }
-
  signals:
   // Another start handed over these paths; empty when it was given none.
   void Received(const QStringList& paths);

@@ -72,6 +72,8 @@ class TextStore {
   int32_t lineCount() const;  // line feeds + 1
   int32_t lineFromChar(int32_t offset) const;  // line feeds before offset (offset clamped)
   int32_t lineStart(int32_t line) const;  // offset after the line-th LF (line clamped)
+  // The end of the line with its LF: the next line's start, or the text's end.
+  int32_t lineEnd(int32_t line) const { return line + 1 < lineCount() ? lineStart(line + 1) : size(); }
   int32_t maxLineLength() const;  // longest line incl. its break; exact
 
   // Replaces `removed` units at `pos` (both clamped to the text) by `inserted`.

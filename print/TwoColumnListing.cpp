@@ -11,7 +11,7 @@ QStringList ProgramLines(const TextStore& text) {
   // line feed is not a line.
   for (int32_t line = 0; line < text.lineCount(); ++line) {
     const int32_t start = text.lineStart(line);
-    const int32_t end = line + 1 < text.lineCount() ? text.lineStart(line + 1) : text.size();
+    const int32_t end = text.lineEnd(line);
     if (start == end) break;
     lines.append(text.mid(start, end - start));
   }
