@@ -14,8 +14,7 @@
 // not be written.
 using ByteSink = std::function<bool(QByteArrayView block)>;
 // Hands the whole new content, block by block, to the sink it is given;
-// false to give up. It may be asked more than once and gives the same bytes
-// each time.
+// false to give up.
 using ByteProducer = std::function<bool(const ByteSink& sink)>;
 
 // Replaces the content of the regular file `file` (a path that is not a

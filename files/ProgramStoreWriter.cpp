@@ -13,20 +13,11 @@
 #endif
 
 #include "files/ProgramWriter.h"
+#include "files/PutAscii.h"
 #include "platform/Cp932.h"
 #include "platform/TextStore.h"
 
 namespace {
-
-bool IsEscapedByte(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
-
-// The file form of one ASCII character at `out`; how far the output moves
-// (0 for a space or ";", which are dropped).
-template <typename C>
-qsizetype PutAscii(char* out, C c) {
-  *out = char(c - (uchar(c - 'a') < 26 ? 0x20 : 0));
-  return (c != ' ') & (c != ';');
-}
 
 const char* FirstNonAscii(const char* s, const char* end) {
   for (; end - s >= 8; s += 8) {
@@ -98,6 +89,9 @@ class FileEncoder {
   // character cannot be written, whose editor offset is then badOffset.
   bool run(const TextStore& text, const ByteSink* sink) {
     sink_ = sink;
+    // Room for the sixteen bytes that PutAsciiBlocks may write beyond a block;
+    // checking only writes nothing.
+    if (sink_ && !block_) block_.reset(new char[kBlock + 16]);
     bool ok = true;
     text.forEachPiece(0, text.size(), [this, &ok](auto piece) {
       if (!ok) return;
@@ -213,8 +207,7 @@ class FileEncoder {
   }
 
   const ByteSink* sink_ = nullptr;
-  // Room for the sixteen bytes that PutAsciiBlocks may write beyond a block.
-  std::unique_ptr<char[]> block_{new char[kBlock + 16]};
+  std::unique_ptr<char[]> block_;
   qsizetype used_ = 0;
   int64_t offset_ = 0;  // editor offset of the current piece
   // Characters from 0x80 on that are not kept file bytes, waiting for the

@@ -5,20 +5,8 @@
 #include <algorithm>
 
 #include "files/FileReplace.h"
+#include "files/PutAscii.h"
 #include "platform/Cp932.h"
-
-namespace {
-
-// The file form of one ASCII character, written at `out`; returns how far the
-// output advances (0 for a space or ";", which are dropped). Branch-free, so
-// that the long ASCII stretches of a program go fast.
-template <typename Out>
-inline qsizetype PutAscii(Out* out, char16_t c) {
-  *out = static_cast<Out>(c - (char16_t(c - u'a') < 26 ? 0x20 : 0));
-  return (c != u' ') & (c != u';');
-}
-
-}  // namespace
 
 QString ProgramFileText(const QString& editorText) {
   const qsizetype length = editorText.size();

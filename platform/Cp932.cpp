@@ -20,7 +20,6 @@ constexpr char kCp932[] = "CP932";
 // U+DC80..U+DCFF; a byte below 0x80 is always a character of its own.
 constexpr char16_t kEscapeBase = 0xDC00;
 char16_t Escape(uchar byte) { return byte < 0x80 ? byte : char16_t(kEscapeBase + byte); }
-bool IsEscape(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
 
 // A byte that starts a two-byte character.
 bool IsLeadByte(uchar b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
@@ -200,7 +199,7 @@ qsizetype Cp932Encoder::encode(QStringView text, QByteArray& out) {
     char* o = out.data();
     while (i < n && s[i] < 0x80) o[w++] = char(s[i++]);
     if (i == n) break;
-    if (IsEscape(s[i])) {
+    if (IsEscapedByte(s[i])) {
       o[w++] = char(s[i++] - kEscapeBase);
       continue;
     }
@@ -209,7 +208,7 @@ qsizetype Cp932Encoder::encode(QStringView text, QByteArray& out) {
     // a character before it fails first.
     qsizetype j = i;
     qsizetype loneSurrogate = -1;
-    while (j < n && s[j] >= 0x80 && !IsEscape(s[j])) {
+    while (j < n && s[j] >= 0x80 && !IsEscapedByte(s[j])) {
       if (QChar::isHighSurrogate(s[j]) && j + 1 < n && QChar::isLowSurrogate(s[j + 1])) {
         j += 2;
       } else if (QChar::isSurrogate(s[j])) {

@@ -27,6 +27,10 @@ struct Cp932Encoded {
 // surrogate) fails the whole text: nothing is ever replaced by "?".
 Cp932Encoded EncodeCp932(const QString& text);
 
+// Whether `c` is a lone surrogate U+DC80..U+DCFF: a byte kept from a file as
+// it was, written back as that byte.
+inline bool IsEscapedByte(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+
 // The same conversions for text that comes in many pieces: each object keeps
 // its iconv descriptors open from first use to its end, so that a piece costs
 // no more than its characters. Not for use by two threads at once.

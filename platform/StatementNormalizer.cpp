@@ -2,7 +2,6 @@
 
 #include <QChar>
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <utility>
 
@@ -113,6 +112,8 @@ void StatementNormalizer::feedUnit(char16_t c) {
   }
 }
 
+namespace {
+
 // Per byte, for the fast road: how it takes part in the digit rule, and
 // whether it needs more than being copied upper-cased.
 enum : uint8_t { kFastDigit = 1, kFastLetter = 2, kFastSpecial = 4 };
@@ -139,6 +140,8 @@ constexpr FastTables MakeFastTables() {
   return t;
 }
 constexpr FastTables kFast = MakeFastTables();
+
+}  // namespace
 
 char* StatementNormalizer::releaseReturnsAt(char* o, int64_t held) {
   narrowUsed_ = int(o - narrow_);

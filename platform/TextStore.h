@@ -151,7 +151,6 @@ class TextStore::Builder {
   void append(QLatin1StringView text);
   void append(const TextStore& text);
 
-  int64_t size() const { return size_; }
   bool overflowed() const { return overflowed_; }
   // The text built so far (empty when overflowed); the builder starts over.
   TextStore finish();

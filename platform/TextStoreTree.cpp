@@ -303,7 +303,7 @@ Pair SplitAt(const NodeRef& node, int64_t pos) {
   // At a boundary between children nothing needs splitting or joining.
   if (pos == start) return {std::move(left), MakeRoot(kids + i, inner->count - i)};
   NodeRef right = MakeRoot(kids + i + 1, inner->count - i - 1);
-  Pair parts = SplitAt(Share(inner->kids[i]), pos - start);
+  Pair parts = SplitAt(kids[i], pos - start);
   return {Join(std::move(left), std::move(parts.first)),
           Join(std::move(parts.second), std::move(right))};
 }
