@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "platform/TextStoreNode.h"
@@ -244,10 +245,18 @@ char16_t TextStore::at(int32_t offset) const {
   return leaf->wide ? leaf->units()[pos] : char16_t(uchar(leaf->narrow()[pos]));
 }
 
-QString TextStore::mid(int32_t pos, int32_t length) const {
-  const int64_t total = Chars(root_);
+namespace {
+
+// [from, to) of `length` units at `pos`, both clamped to a text of `total`.
+std::pair<int64_t, int64_t> ClampRange(int64_t total, int32_t pos, int32_t length) {
   const int64_t from = std::clamp<int64_t>(pos, 0, total);
-  const int64_t to = std::clamp<int64_t>(from + std::max<int64_t>(length, 0), from, total);
+  return {from, std::clamp<int64_t>(from + std::max<int64_t>(length, 0), from, total)};
+}
+
+}  // namespace
+
+QString TextStore::mid(int32_t pos, int32_t length) const {
+  const auto [from, to] = ClampRange(Chars(root_), pos, length);
   QString out(qsizetype(to - from), Qt::Uninitialized);
   char16_t* o = reinterpret_cast<char16_t*>(out.data());
   forEachPiece(int32_t(from), int32_t(to - from), [&o](auto piece) {
@@ -305,8 +314,7 @@ int32_t TextStore::maxLineLength() const { return root_ ? int32_t(LongestLine(ro
 
 bool TextStore::replace(int32_t pos, int32_t removed, QStringView inserted) {
   const int64_t total = Chars(root_);
-  const int64_t from = std::clamp<int64_t>(pos, 0, total);
-  const int64_t to = std::clamp<int64_t>(from + std::max<int64_t>(removed, 0), from, total);
+  const auto [from, to] = ClampRange(total, pos, removed);
   if (total - (to - from) + inserted.size() > kMaxSize) return false;
   if (from == to && inserted.isEmpty()) return true;
   Pair head = SplitAt(root_, from);
@@ -349,9 +357,7 @@ void TextStore::visitPieces(const Node* n, int64_t from, int64_t to, PieceFn fn,
 }
 
 void TextStore::visitPieces(int32_t pos, int32_t length, PieceFn fn, void* context) const {
-  const int64_t total = Chars(root_);
-  const int64_t from = std::clamp<int64_t>(pos, 0, total);
-  const int64_t to = std::clamp<int64_t>(from + std::max<int64_t>(length, 0), from, total);
+  const auto [from, to] = ClampRange(Chars(root_), pos, length);
   if (from < to) visitPieces(root_.get(), from, to, fn, context);
 }
 
