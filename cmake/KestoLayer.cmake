@@ -39,7 +39,8 @@ function(kesto_layer name)
   file(CONFIGURE OUTPUT ${root}.headers.cpp
        CONTENT "// Every header of the layer ${name}, compiled with the layer's include paths.\n${includes}"
        @ONLY)
-  add_library(kesto_${name} STATIC ${sources} ${root}.headers.cpp ${arg_SOURCES})
+  kesto_check_includes(checked ${root} ${sources})
+  add_library(kesto_${name} STATIC ${sources} ${root}.headers.cpp ${checked} ${arg_SOURCES})
   target_include_directories(kesto_${name} PUBLIC ${root})
   target_link_libraries(kesto_${name} PUBLIC ${arg_LINKS})
 endfunction()
@@ -54,4 +55,16 @@ function(kesto_include_root variable name)
     file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
   endforeach()
   set(${variable} ${root} PARENT_SCOPE)
+endfunction()
+
+# kesto_check_includes(<variable> <stamp base> <source>...): a build step that
+# fails when one of the sources includes a header by a path with "../", and
+# stores the step's output in <variable>, to be listed among a target's sources.
+function(kesto_check_includes variable base)
+  set(stamp ${base}.includes-checked)
+  add_custom_command(OUTPUT ${stamp}
+                     COMMAND ${CMAKE_COMMAND} "-DFILES=${ARGN}" -DSTAMP=${stamp}
+                             -P ${PROJECT_SOURCE_DIR}/cmake/CheckIncludes.cmake
+                     DEPENDS ${ARGN} ${PROJECT_SOURCE_DIR}/cmake/CheckIncludes.cmake VERBATIM)
+  set(${variable} ${stamp} PARENT_SCOPE)
 endfunction()
