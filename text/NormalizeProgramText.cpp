@@ -13,6 +13,16 @@ constexpr qsizetype kMaxGrowth = 4;
 // Input is walked in blocks; room for a whole block is made before it.
 constexpr qsizetype kBlock = 4096;
 
+// Grows `out` so that `more` units fit after the write position `o`; `base`
+// and `o` follow the string's buffer.
+void MakeRoom(QString& out, char16_t*& base, char16_t*& o, qsizetype more) {
+  const qsizetype used = o - base;
+  if (used + more <= out.size()) return;
+  out.resize(std::max(used + more, out.size() + out.size() / 2));
+  base = reinterpret_cast<char16_t*>(out.data());
+  o = base + used;
+}
+
 }  // namespace
 
 // One pass that does all steps at once: spaces are skipped; a line feed that
@@ -34,14 +44,8 @@ QString NormalizeProgramText(const QString& Text) {
   qsizetype i = 0;
   while (i < n) {
     const qsizetype blockEnd = std::min(n, i + kBlock);
-    const qsizetype used = o - base;
     // One more for the low half of a surrogate pair that ends past the block.
-    const qsizetype needed = used + kMaxGrowth * (blockEnd - i + 1);
-    if (needed > out.size()) {
-      out.resize(std::max(needed, out.size() + out.size() / 2));
-      base = reinterpret_cast<char16_t*>(out.data());
-      o = base + used;
-    }
+    MakeRoom(out, base, o, kMaxGrowth * (blockEnd - i + 1));
 
     for (; i < blockEnd; ++i) {
       char16_t c = in[i];
