@@ -23,7 +23,7 @@ namespace {
 
 // Milliseconds between two steps of the drag scroller.
 constexpr int kDragScrollInterval = 40;
-// The most lines one step moves.
+// One step moves at most 2^16 lines.
 constexpr int kDragScrollMaxDoublings = 16;
 
 int16_t ButtonCode(Qt::MouseButton button) {
