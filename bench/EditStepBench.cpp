@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -30,6 +31,7 @@
 
 #include "ProgramFiles.h"
 #include "editor/Form1.h"
+#include "editor/ModeTexts.h"
 #include "frame/MDIForm1.h"
 #include "platform/RichTextBox.h"
 #include "testkit/ScriptedServices.h"
@@ -69,11 +71,12 @@ void Key(Session& s, Qt::Key key, const QString& text) {
   QCoreApplication::sendEvent(&s.box(), &release);
 }
 
-void Mouse(Session& s, QEvent::Type type) {
+// A left-button event at `at` in the text's viewport; the button is held
+// except after the release.
+void Mouse(Session& s, QEvent::Type type, QPointF at = QPointF(20, 5)) {
   QWidget* viewport = s.box().viewport();
-  const QPointF at(20, 5);
   QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
-                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                    type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
                     Qt::NoModifier);
   QCoreApplication::sendEvent(viewport, &event);
 }
@@ -268,6 +271,57 @@ BENCHMARK(BM_EditStep)
     ->Apply(EditStepCases)
     ->UseManualTime()
     ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+// Selecting 100,000 lines by holding the button below the text: a press on
+// the first line, the pointer moved `beyond` pixels below the text and held
+// there while the control's scroll timer ticks (each tick with its events and
+// the frame's paint), then the release. Reports the ticks it took and the
+// seconds a user waits for them at the timer's pace.
+void BM_HoldBelowTheText(benchmark::State& state) {
+  constexpr int32_t kLines = 100000;
+  Session& s = SessionFor(state.range(0), false);
+  if (!s.form) {
+    state.SkipWithError("the program did not open");
+    return;
+  }
+  RichTextBox& box = s.box();
+  const QPointF below(20, box.viewport()->height() + state.range(1));
+  auto selectedLines = [&] { return box.GetLineFromChar(box.SelStart() + box.SelLength()); };
+  int ticks = 0, interval = 0, lines = 0;
+  for (auto _ : state) {
+    box.SetSelStart(0);
+    Settle(s);
+    const auto start = std::chrono::steady_clock::now();
+    Mouse(s, QEvent::MouseButtonPress);
+    Mouse(s, QEvent::MouseMove, below);
+    Settle(s);
+    auto* timer = box.findChild<QTimer*>(QStringLiteral("dragScroll"));
+    for (ticks = 0; timer && timer->isActive() && selectedLines() < kLines; ++ticks) {
+      QTimerEvent tick(timer->timerId());
+      QCoreApplication::sendEvent(timer, &tick);
+      Settle(s);
+    }
+    Mouse(s, QEvent::MouseButtonRelease, below);
+    Settle(s);
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    if (selectedLines() < kLines || s.form->modeText() != ModeTexts::kRangeSelection) {
+      state.SkipWithError("the lines were not selected");
+      break;
+    }
+    interval = timer->interval();
+    lines = selectedLines();
+    Restore(s);
+  }
+  state.counters["ticks"] = ticks;
+  state.counters["held_s"] = ticks * interval / 1000.0;
+  state.counters["lines"] = lines;
+}
+BENCHMARK(BM_HoldBelowTheText)
+    ->ArgNames({"MB", "beyond"})
+    ->Args({100, 150})->Args({100, 300})->Args({100, 375})->Args({100, 450})
+    ->UseManualTime()
+    ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
 // Peak resident memory per character of the text: of the whole process after

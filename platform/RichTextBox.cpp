@@ -79,7 +79,7 @@ void RichTextBox::SetSelColor(QRgb color) {
 void RichTextBox::SetDragMode(int16_t mode) {
   dragMode_ = mode;
   // A drag selection in progress ends when the mouse is shut out.
-  if (dragMode_ == 1) dragging_ = false;
+  if (dragMode_ == 1) EndDrag();
 }
 
 void RichTextBox::SetFocus() { setFocus(Qt::OtherFocusReason); }
@@ -193,6 +193,9 @@ void RichTextBox::focusInEvent(QFocusEvent* event) {
 
 void RichTextBox::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
+  // A popup or another window took the focus and with it the mouse: the
+  // release may never come here, so the drag ends now.
+  EndDrag();
   viewport()->update();
 }
 

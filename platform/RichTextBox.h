@@ -21,6 +21,8 @@
 
 #include "platform/RichTextModel.h"
 
+class QTimer;
+
 class RichTextBox : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -94,6 +96,7 @@ class RichTextBox : public QAbstractScrollArea {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   bool focusNextPrevChild(bool next) override;
@@ -134,6 +137,17 @@ class RichTextBox : public QAbstractScrollArea {
   // Modifier state as the events report it: 1 Shift, 2 Ctrl, 4 Alt.
   static int16_t ShiftState(Qt::KeyboardModifiers modifiers);
   int32_t OffsetAtViewportPoint(QPointF point) const;
+  // The offset in `line` under viewport x.
+  int32_t OffsetInLine(int32_t line, qreal x) const;
+  // A drag with the left button: the selection follows the pointer at
+  // `point` (viewport coordinates). Past the top or bottom edge it stops at
+  // the edge line and the drag scroller takes over.
+  void DragTo(QPointF point);
+  // One step of the drag scroller: the view scrolls towards the pointer,
+  // further the farther the pointer is outside, and the selection follows.
+  void DragScrollStep();
+  // Ends a drag selection and its scrolling.
+  void EndDrag();
 
   // Geometry and scrolling.
   void UpdateScrollRanges();
@@ -145,6 +159,8 @@ class RichTextBox : public QAbstractScrollArea {
   RichTextModel model_;
   int16_t dragMode_ = 0;
   bool dragging_ = false;
+  QPointF dragPoint_;             // the pointer during a drag, in viewport coordinates
+  QTimer* dragScroll_ = nullptr;  // steps while the pointer is above or below the text
   std::optional<qreal> goalX_;  // x that Up/Down keep, while they repeat
   // Width of the text in pixels as far as painting and caret moves have
   // measured it, beyond the estimate from the longest line; kept until the

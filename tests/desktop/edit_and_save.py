@@ -4,8 +4,12 @@
 Opens a program through the file dialog (Alt+F, O, the path typed into the
 dialog's file-name field, Enter), edits its first line (typing, Enter, a key
 that ends the confirmation), saves through the menu (Alt+F, W) answering the
-question and the report with Enter, keeps a screenshot, and closes the frame
-as the window system does. Then the file must hold exactly the expected bytes.
+question and the report with Enter, keeps a screenshot. Then the file must
+hold exactly the expected bytes. Then it presses the button on the first line
+of the text, moves the pointer below the text and holds it there for 3
+seconds: the text scrolls and the selection follows. Released, the lines are
+cut (Alt+E, T) and saved again: hundreds of whole lines from the first on
+must have left the file. Last it closes the frame as the window system does.
 
 usage: edit_and_save.py KESTO_BINARY ARTEFACT_DIR
 Runs itself under `xvfb-run -a` (no window manager) unless KESTO_DESKTOP_INNER
@@ -115,6 +119,46 @@ def screenshot(path):
         print("no screenshot:", error, file=sys.stderr)
 
 
+def save(app, frame, program, saved):
+    """File ▸ Save: the question (Enter = Yes), then the report (Enter = OK);
+    `saved(bytes)` tells when the file holds what it should."""
+    keys("alt+f", "w")
+    question = wait_for("the question", lambda: top_level_other_than(app.pid, frame, "問い合わせ"))
+    focus(question)
+    keys("Return")
+    report = wait_for("the report", lambda: top_level_other_than(app.pid, frame, "報告"))
+    wait_for("the saved bytes", lambda: saved(read(program)))
+    return report
+
+
+def text_rows(frame):
+    """The first run of white rows down the middle of the frame taller than a
+    caption's letters: the text of its editor window, (x, top, bottom) in
+    frame coordinates."""
+    size = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", frame))
+    width, height = int(size["WIDTH"]), int(size["HEIGHT"])
+    pixels = subprocess.run(["import", "-window", frame, "-depth", "8", "rgb:-"],
+                            capture_output=True, timeout=DEADLINE, check=True).stdout
+    x = width // 2
+    white = [pixels[(y * width + x) * 3:(y * width + x) * 3 + 3] == b"\xff\xff\xff"
+             for y in range(height)]
+    top = next(y for y in range(height) if all(white[y:y + 30]))
+    bottom = white.index(False, top)
+    return x, top, bottom
+
+
+def hold_below_the_text(frame, artefacts):
+    """Presses on the first line, moves below the text and holds 3 seconds."""
+    x, top, bottom = text_rows(frame)
+    xdotool("mousemove", "--window", frame, str(x // 4), str(top + 6), "mousedown", "1")
+    time.sleep(0.2)
+    xdotool("mousemove", "--window", frame, str(x // 4), str(bottom + 120))
+    time.sleep(3)
+    screenshot(os.path.join(artefacts, "edit_and_save-held.png"))
+    xdotool("mouseup", "1")
+    time.sleep(0.3)
+
+
 def read(path):
     try:
         with open(path, "rb") as f:
@@ -126,9 +170,12 @@ def read(path):
 def run(kesto, artefacts):
     work = tempfile.mkdtemp(prefix="kesto-desktop-")
     program = os.path.join(work, "PART1.m")
+    numbered = b"".join(b"N%04dG01X%d\r\n" % (i, i) for i in range(5000))
     with open(program, "wb") as f:
-        f.write(b"G01X10\r\nG00Y5\r\n")
-    expected = b"X1G01X10\r\nG00Y5\r\n"
+        f.write(b"G01X10\r\nG00Y5\r\n" + numbered)
+    expected = b"X1G01X10\r\nG00Y5\r\n" + numbered
+    lines = expected.split(b"\r\n")
+    cut = None  # lines the hold selected and the cut took out
 
     with running(kesto, desktop_env(work), artefacts, "edit_and_save") as app:
         frame = xdotool("search", "--sync", "--onlyvisible", "--name", "^KESTO$")[0]
@@ -147,15 +194,21 @@ def run(kesto, artefacts):
         focus(frame)
         keys("x", "1", "Return", "space")
 
-        # File ▸ Save: the question (Enter = Yes), then the report (Enter = OK).
-        keys("alt+f", "w")
-        question = wait_for("the question",
-                            lambda: top_level_other_than(app.pid, frame, "問い合わせ"))
-        focus(question)
-        keys("Return")
-        report = wait_for("the report", lambda: top_level_other_than(app.pid, frame, "報告"))
-        wait_for("the saved bytes", lambda: read(program) == expected)
+        report = save(app, frame, program, lambda got: got == expected)
         screenshot(os.path.join(artefacts, "edit_and_save.png"))
+        focus(report)
+        keys("Return")
+        wait_for("the report to close", lambda: report not in visible_windows(app.pid))
+
+        # Held below the text, the selection runs on; the cut lines leave the file.
+        focus(frame)
+        hold_below_the_text(frame, artefacts)
+        keys("alt+e", "t")
+        report = save(app, frame, program, lambda got: got != expected)
+        left = read(program).split(b"\r\n")
+        cut = len(lines) - len(left)
+        if left != lines[cut:]:
+            raise RuntimeError(f"the cut did not take whole lines from the first: {left[:2]!r}")
         focus(report)
         keys("Return")
         wait_for("the report to close", lambda: report not in visible_windows(app.pid))
@@ -163,12 +216,12 @@ def run(kesto, artefacts):
         close_window(frame)
         app.wait(timeout=DEADLINE)
 
-    got = read(program)
-    if got != expected:
-        raise RuntimeError(f"file holds {got!r}, expected {expected!r}")
+    if cut is None or cut < 200:
+        raise RuntimeError(f"holding below the text selected {cut} lines, not hundreds")
     if app.returncode != 0:
         raise RuntimeError(f"kesto exited with {app.returncode}")
-    print("edited and saved through the real dialogs:", program)
+    print(f"edited and saved through the real dialogs; holding below the text selected {cut} "
+          "lines:", program)
 
 
 def desktop_env(work, **extra):

@@ -3,6 +3,8 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <random>
 
 #include "editor/EditorFixture.h"
@@ -30,6 +32,17 @@ class MouseTest : public EditorFixture {
     Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
   }
   void Click(QPoint at) { Drag(at, at); }
+  void Wheel(QPoint at, Qt::MouseButtons held) {
+    QWheelEvent event(at, box->viewport()->mapToGlobal(at), {}, QPoint(0, -120), held,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(box->viewport(), &event);
+  }
+  // Lines "N0000 ;" on, nine characters each with the line break.
+  static QString NumberedLines(int count) {
+    QString text;
+    for (int i = 0; i < count; ++i) text += QStringLiteral("N%1 ;\r\n").arg(i, 4, 10, QChar(u'0'));
+    return text;
+  }
 };
 
 const QString kFour = QStringLiteral("A1 ;\r\nB2 ;\r\nC3 ;\r\nD4 ;\r\n");  // lines of 6
@@ -66,6 +79,36 @@ TEST_F(MouseTest, DragEndingAtALineStartIncludesThatLine) {
   EXPECT_EQ(box->SelText(), QStringLiteral("B2 ;\r\nC3 ;\r\n"));
 }
 
+// Holding the button below the text, or turning the wheel with it held,
+// extends the selection as a drag does: the release selects whole lines and
+// enters range selection.
+TEST_F(MouseTest, HoldingBelowTheTextOrTurningTheWheelSelectsWholeLines) {
+  Edit(NumberedLines(2000));
+  const QPoint from = PointOf(9 * 3 + 4);
+  const QPoint below(from.x(), box->viewport()->height() + 60);
+  box->SetSelStart(0);
+  Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, below, Qt::LeftButton);
+  auto caretLine = [&] { return box->GetLineFromChar(box->SelStart() + box->SelLength()); };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return caretLine() > 40; }, 5000));
+  EXPECT_EQ(Panel(1), LineText(4)) << "the line where the selection starts";
+  EXPECT_EQ(Panel(2), ModeTexts::kBrowse);
+  const int32_t lastLine = caretLine();
+  Mouse(QEvent::MouseButtonRelease, below, Qt::NoButton);
+  EXPECT_EQ(box->SelStart(), 9 * 3);
+  EXPECT_EQ(box->SelLength(), 9 * (lastLine - 2));
+  EXPECT_EQ(Panel(2), ModeTexts::kRangeSelection);
+
+  box->verticalScrollBar()->setValue(0);
+  Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+  EXPECT_EQ(Panel(2), ModeTexts::kBrowse);
+  Wheel(from, Qt::LeftButton);
+  Wheel(from, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, from, Qt::NoButton);
+  EXPECT_EQ(box->SelText(), NumberedLines(10).mid(9 * 3));
+  EXPECT_EQ(Panel(2), ModeTexts::kRangeSelection);
+}
+
 TEST_F(MouseTest, ClickWithoutDragStaysInBrowse) {
   Edit(kFour);
   const QPoint at = PointOf(9);
@@ -84,6 +127,11 @@ TEST_F(MouseTest, MouseIsShutOutDuringLineEdit) {
   Type("5");
   ASSERT_EQ(form->EditFlag, 1);
   Drag(from, to);
+  Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, QPoint(from.x(), box->viewport()->height() + 200), Qt::LeftButton);
+  Wheel(from, Qt::LeftButton);
+  QTest::qWait(100);
+  Mouse(QEvent::MouseButtonRelease, from, Qt::NoButton);
   EXPECT_EQ(box->SelStart(), 2);
   EXPECT_EQ(box->SelLength(), 0);
   EXPECT_EQ(form->EditFlag, 1);

@@ -10,8 +10,12 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/RichTextBox.h"
@@ -61,6 +65,29 @@ class RichTextBoxTest : public testing::Test {
     // The control keeps the caret in view.
     EXPECT_TRUE(box.viewport()->rect().contains(centre)) << "offset " << offset;
     return centre;
+  }
+
+  // A mouse move with the left button held, in viewport coordinates.
+  void Drag(QPointF at) {
+    QMouseEvent move(QEvent::MouseMove, at, box.viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(box.viewport(), &move);
+  }
+  // The timer that scrolls while a drag holds the pointer outside the text.
+  QTimer* DragScroller() { return box.findChild<QTimer*>(QStringLiteral("dragScroll")); }
+  bool DragScrolling() { return DragScroller() && DragScroller()->isActive(); }
+  // One tick of that timer, as its interval would bring it.
+  void Tick() {
+    ASSERT_TRUE(DragScrolling());
+    QTimerEvent tick(DragScroller()->timerId());
+    QCoreApplication::sendEvent(DragScroller(), &tick);
+  }
+  int32_t CaretLine() const { return box.GetLineFromChar(box.model().caret()); }
+  // Lines "N0000" to "N4999", seven characters each with the line break.
+  void NumberedLines() {
+    QString text;
+    for (int i = 0; i < 5000; ++i) text += QStringLiteral("N%1\r\n").arg(i, 4, 10, QChar(u'0'));
+    box.SetText(text);
   }
 
   RichTextBox box;
@@ -317,6 +344,72 @@ TEST_F(RichTextBoxTest, MouseSelectsWithCallbacksInOrder) {
   QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, further);
   EXPECT_EQ(box.SelStart(), 3);
   EXPECT_EQ(box.SelLength(), 17);
+}
+
+// Holding a drag below the text scrolls it with the caret on the last line
+// in view, one selection change per tick, faster the farther out; above, the
+// same upwards. The anchor stays where the press put it.
+TEST_F(RichTextBoxTest, DragHeldOutsideTheTextScrollsFasterTheFartherOut) {
+  NumberedLines();
+  QWidget* vp = box.viewport();
+  const int32_t anchor = 7 * 2500 + 3;
+  std::vector<int32_t> linesPerTick;
+  for (const int beyond : {0, 40, 80, 160, 320, -40, -160}) {
+    const QPoint start = PointOf(anchor);
+    QTest::mousePress(vp, Qt::LeftButton, {}, start);
+    Drag(QPoint(start.x(), beyond < 0 ? beyond : vp->height() + beyond));
+    const int32_t before = CaretLine();
+    log.clear();
+    for (int i = 0; i < 3; ++i) Tick();
+    EXPECT_EQ(log.size(), 3u) << beyond;
+    linesPerTick.push_back(std::abs(CaretLine() - before) / 3);
+    EXPECT_EQ(box.model().anchor(), anchor) << beyond;
+    const int top = box.verticalScrollBar()->value();
+    const int lineHeight = static_cast<QWidget&>(box).inputMethodQuery(Qt::ImCursorRectangle).toRect().height();
+    EXPECT_EQ(CaretLine(), beyond < 0 ? top : top + vp->height() / lineHeight - 1) << beyond;
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, start);
+  }
+  EXPECT_EQ(linesPerTick[0], 1);
+  EXPECT_TRUE(std::is_sorted(linesPerTick.begin(), linesPerTick.begin() + 5));
+  EXPECT_GE(linesPerTick[4], 256);
+  EXPECT_EQ(linesPerTick[5], linesPerTick[1]) << "as fast above as below";
+}
+
+// The scrolling stops when the pointer comes back over the text (the drag
+// goes on), and with the drag on release, on losing the focus (a popup or
+// another window took the mouse), when the mouse is shut out and when the
+// control is hidden. The timer ticks on its own.
+TEST_F(RichTextBoxTest, DragScrollingStops) {
+  NumberedLines();
+  QWidget* vp = box.viewport();
+  const QPoint inside = PointOf(7 * 5 + 1);
+  const QPoint below(inside.x(), vp->height() + 30);
+  QFocusEvent focusOut(QEvent::FocusOut, Qt::PopupFocusReason);
+  const std::vector<std::pair<const char*, std::function<void()>>> stops = {
+      {"release", [&] { QTest::mouseRelease(vp, Qt::LeftButton, {}, below); }},
+      {"focus out", [&] { QCoreApplication::sendEvent(&box, &focusOut); }},
+      {"DragMode 1", [&] { box.SetDragMode(1); }},
+      {"hidden", [&] { box.hide(), QTest::qWait(100); }},
+  };
+  for (const auto& [name, stop] : stops) {
+    box.SetDragMode(0);
+    box.SetSelStart(0);
+    QTest::mousePress(vp, Qt::LeftButton, {}, inside);
+    Drag(below);
+    const int32_t reached = CaretLine();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return CaretLine() > reached + 2; }, 2000)) << name;
+    Drag(inside);
+    EXPECT_FALSE(DragScrolling()) << name << ": back over the text";
+    const QRect caret = static_cast<QWidget&>(box).inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    EXPECT_EQ(caret.center() - vp->pos(), inside) << name << ": the caret under the pointer";
+    Drag(below);
+    EXPECT_TRUE(DragScrolling()) << name;
+    stop();
+    EXPECT_FALSE(DragScrolling()) << name;
+    const int32_t stopped = box.model().caret();
+    Drag(inside);
+    EXPECT_EQ(box.model().caret(), stopped) << name << ": the drag has ended";
+  }
 }
 
 TEST_F(RichTextBoxTest, ClickNeverLandsBetweenCrAndLf) {
