@@ -319,7 +319,7 @@ void BM_HoldBelowTheText(benchmark::State& state) {
 }
 BENCHMARK(BM_HoldBelowTheText)
     ->ArgNames({"MB", "beyond"})
-    ->Args({100, 150})->Args({100, 300})->Args({100, 375})->Args({100, 450})
+    ->Args({100, 60})->Args({100, 120})->Args({100, 180})->Args({100, 240})
     ->UseManualTime()
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);

@@ -37,10 +37,12 @@ int16_t ButtonCode(Qt::MouseButton button) {
 
 // Lines one step of the drag scroller moves for a pointer `distance` pixels
 // beyond the edge of the text: one line near the edge, twice as many for
-// every two line heights further out. A short reach reads along; a long one
-// crosses a program of millions of lines within seconds.
+// every line height further out. Within a line or two of the edge the text
+// can still be read as it passes; the few hundred pixels that the frame's
+// bars and the screen leave below a window cross a program of millions of
+// lines within seconds.
 int32_t DragScrollLines(qreal distance, int lineHeight) {
-  const qreal doublings = std::max<qreal>(0, distance) / (2.0 * std::max(1, lineHeight));
+  const qreal doublings = std::max<qreal>(0, distance) / std::max(1, lineHeight);
   return static_cast<int32_t>(std::exp2(std::min<qreal>(doublings, kDragScrollMaxDoublings)));
 }
 

@@ -354,7 +354,7 @@ TEST_F(RichTextBoxTest, DragHeldOutsideTheTextScrollsFasterTheFartherOut) {
   QWidget* vp = box.viewport();
   const int32_t anchor = 7 * 2500 + 3;
   std::vector<int32_t> linesPerTick;
-  for (const int beyond : {0, 40, 80, 160, 320, -40, -160}) {
+  for (const int beyond : {0, 20, 40, 80, 120, -20, -80}) {
     const QPoint start = PointOf(anchor);
     QTest::mousePress(vp, Qt::LeftButton, {}, start);
     Drag(QPoint(start.x(), beyond < 0 ? beyond : vp->height() + beyond));
@@ -371,7 +371,7 @@ TEST_F(RichTextBoxTest, DragHeldOutsideTheTextScrollsFasterTheFartherOut) {
   }
   EXPECT_EQ(linesPerTick[0], 1);
   EXPECT_TRUE(std::is_sorted(linesPerTick.begin(), linesPerTick.begin() + 5));
-  EXPECT_GE(linesPerTick[4], 256);
+  EXPECT_GE(linesPerTick[4], 64);
   EXPECT_EQ(linesPerTick[5], linesPerTick[1]) << "as fast above as below";
 }
 
