@@ -3,6 +3,8 @@
 // same file opened by vim gives a yardstick.
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -51,5 +53,48 @@ void BM_VimOpen(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_VimOpen)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+namespace {
+
+// Files named on the command line or dropped together: `kesto p*.s` with
+// state.range(0) small programs, from the hand-over until every window
+// stands arranged and the frame has painted once.
+void BM_OpenManyFiles(benchmark::State& state) {
+  const int count = int(state.range(0));
+  QTemporaryDir dir;
+  QStringList paths;
+  for (int i = 0; i < count; ++i) {
+    const QString path = dir.filePath(QStringLiteral("p%1.s").arg(i, 3, 10, QLatin1Char('0')));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write("G01X10Y20\r\nG00Z5\r\nM30\r\n") < 0) {
+      state.SkipWithError("cannot write the programs");
+      return;
+    }
+    paths << path;
+  }
+  ScriptedServices services;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto frame = std::make_unique<MDIForm1>(services);
+    frame->show();
+    QCoreApplication::processEvents();
+    const int arrangements = frame->ArrangementCount();
+    state.ResumeTiming();
+    frame->OpenFromOutside(paths);
+    while (frame->FormNumber < count) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    benchmark::DoNotOptimize(frame->grab());
+    state.PauseTiming();
+    if (!services.messages.empty()) state.SkipWithError("a file was not opened");
+    state.counters["arrangements"] = frame->ArrangementCount() - arrangements;
+    // The frame's end deletes the windows without arranging after each.
+    frame.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    state.ResumeTiming();
+  }
+  state.counters["files"] = count;
+}
+BENCHMARK(BM_OpenManyFiles)->Arg(50)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -1,18 +1,35 @@
 #include "files/FileReplace.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
+#include <utility>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include "platform/LocalPath.h"
+
 namespace {
 
 qint64 inPlaceWriteBudget = -1;
+
+// A file descriptor, closed when it goes.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes it now; false when closing reports an error (a write that failed late).
+  bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
+
+ private:
+  int fd_;
+};
 
 bool Sync(int fd) {
   while (::fsync(fd) != 0) {
@@ -21,27 +38,60 @@ bool Sync(int fd) {
   return true;
 }
 
-// Makes `bytes` the whole content of the open `file` and syncs it. With a
+bool WriteAll(int fd, const char* data, qint64 size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size_t(size));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= n;
+  }
+  return true;
+}
+
+// The whole content of the open file `fd`, read from its start.
+bool ReadAll(int fd, QByteArray& bytes) {
+  bytes.clear();
+  if (::lseek(fd, 0, SEEK_SET) != 0) return false;
+  char block[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, block, sizeof block);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    bytes.append(block, n);
+  }
+}
+
+// The folder part of the path `name`: "." for a bare name, "/" for the root's files.
+QByteArray FolderOf(const QByteArray& name) {
+  const qsizetype slash = name.lastIndexOf('/');
+  if (slash < 0) return QByteArrayLiteral(".");
+  return slash == 0 ? QByteArrayLiteral("/") : name.left(slash);
+}
+
+// Makes `bytes` the whole content of the open file `fd` and syncs it. With a
 // `limit` of zero or more, stops after that many bytes and fails as on a
 // full disk.
-bool WriteContent(QFile& file, const QByteArray& bytes, qint64 limit) {
+bool WriteContent(int fd, const QByteArray& bytes, qint64 limit) {
   const qint64 size = limit < 0 ? bytes.size() : std::min<qint64>(limit, bytes.size());
-  return file.seek(0) && file.write(bytes.constData(), size) == size && size == bytes.size() &&
-         file.resize(size) && Sync(file.handle());
+  return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes.constData(), size) &&
+         size == bytes.size() && ::ftruncate(fd, size) == 0 && Sync(fd);
 }
 
 // Writes the existing file in place: the inode, and with it every name, the
 // owner and all attributes, stay. The old content is held in memory until the
 // new one is on disk, and goes back if any step of writing the new one fails.
-bool WriteInPlace(const QString& path, const QByteArray& bytes) {
+bool WriteInPlace(const QByteArray& name, const QByteArray& bytes) {
   // Read and write, which does not truncate: nothing changes before the old
-  // content is read. Unbuffered, so that each write reaches the file at once.
-  QFile file(path);
-  if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) return false;
-  const QByteArray old = file.readAll();
-  if (file.error() != QFileDevice::NoError || old.size() != file.size()) return false;
-  if (WriteContent(file, bytes, inPlaceWriteBudget)) return true;
-  WriteContent(file, old, -1);
+  // content is read.
+  Descriptor file(::open(name.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
+  struct stat st;
+  if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  QByteArray old;
+  if (!ReadAll(file.get(), old) || old.size() != st.st_size) return false;
+  if (WriteContent(file.get(), bytes, inPlaceWriteBudget)) return true;
+  WriteContent(file.get(), old, -1);
   return false;
 }
 
@@ -54,15 +104,26 @@ bool KeepOwner(int fd, const struct stat& old) {
   return ::fchown(fd, old.st_uid, old.st_gid) == 0;
 }
 
-// Syncs the folder holding `file`, so that a rename in it is on disk. A file
+// Syncs the folder holding `name`, so that a rename in it is on disk. A file
 // system that cannot sync folders says so with EINVAL; that is no failure.
-bool SyncFolder(const QString& file) {
-  const QByteArray folder = QFile::encodeName(QFileInfo(file).absolutePath());
-  const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = Sync(fd) || errno == EINVAL;
-  ::close(fd);
-  return synced;
+bool SyncFolder(const QByteArray& name) {
+  Descriptor folder(::open(FolderOf(name).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return folder.get() >= 0 && (Sync(folder.get()) || errno == EINVAL);
+}
+
+// The permissions a file created now gets: all but those the umask takes away.
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// A name for a temporary file beside `name`, hidden, for mkstemp; the base
+// name is shortened so that the temporary name fits where the file's does.
+QByteArray TemporaryNameBeside(const QByteArray& name) {
+  const qsizetype slash = name.lastIndexOf('/');
+  const QByteArray base = name.mid(slash + 1).left(200);
+  return name.left(slash + 1) + '.' + base + QByteArrayLiteral(".XXXXXX");
 }
 
 enum class Replaced {
@@ -71,33 +132,36 @@ enum class Replaced {
   kNotHere,   // a new file here would not be the same file; nothing was changed
 };
 
-// Writes the produced content to a temporary file beside `file`, gives it the
+// Writes the produced content to a temporary file beside `name`, gives it the
 // old file's owner, group and mode (`old`, or nullptr for a file not there
-// yet), syncs it and renames it over `file`.
-Replaced ReplaceByRename(const QString& file, const ByteProducer& produce, const struct stat* old) {
-  QSaveFile save(file);
-  if (!save.open(QIODevice::WriteOnly)) return old ? Replaced::kNotHere : Replaced::kFailed;
-  const int fd = save.handle();
-  if (old && !KeepOwner(fd, *old)) {
-    save.cancelWriting();
-    return Replaced::kNotHere;
-  }
+// yet), syncs it and renames it over `name`.
+Replaced ReplaceByRename(const QByteArray& name, const ByteProducer& produce,
+                         const struct stat* old) {
+  // A file this process may not write is not replaced behind its back.
+  if (old && ::access(name.constData(), W_OK) != 0) return Replaced::kNotHere;
+  QByteArray temporary = TemporaryNameBeside(name);
+  Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+  if (file.get() < 0) return old ? Replaced::kNotHere : Replaced::kFailed;
+  const auto discard = [&temporary](Replaced how) {
+    ::unlink(temporary.constData());
+    return how;
+  };
+  if (old && !KeepOwner(file.get(), *old)) return discard(Replaced::kNotHere);
+  const int fd = file.get();
+  const ByteSink write = [fd](QByteArrayView block) {
+    return WriteAll(fd, block.data(), block.size());
+  };
   // The mode goes on after the owner, since changing the owner clears the
   // set-user-ID and set-group-ID bits.
-  const ByteSink write = [&save](QByteArrayView block) {
-    return save.write(block.data(), block.size()) == block.size();
-  };
-  const bool written = produce(write) && save.flush() &&
-                       (!old || ::fchmod(fd, old->st_mode & 07777) == 0) && Sync(fd);
-  if (!written) {
-    save.cancelWriting();
-    return Replaced::kFailed;
+  const mode_t mode = old ? (old->st_mode & 07777) : NewFileMode();
+  if (!produce(write) || ::fchmod(fd, mode) != 0 || !Sync(fd) || !file.close()) {
+    return discard(Replaced::kFailed);
   }
-  if (!save.commit()) return Replaced::kFailed;
-  return SyncFolder(file) ? Replaced::kDone : Replaced::kFailed;
+  if (::rename(temporary.constData(), name.constData()) != 0) return discard(Replaced::kFailed);
+  return SyncFolder(name) ? Replaced::kDone : Replaced::kFailed;
 }
 
-// True when a new file renamed over `file` would lose nothing the old one has
+// True when a new file renamed over `name` would lose nothing the old one has
 // beyond its owner and group, which the rename path keeps itself: no other
 // name links to it and it carries no extended attributes (access control
 // lists among them), which a new file would not have.
@@ -114,15 +178,15 @@ bool ReplaceFileContent(const QString& file, const QByteArray& bytes) {
 }
 
 bool ReplaceFileContent(const QString& file, const ByteProducer& produce) {
-  const QByteArray name = QFile::encodeName(file);
+  const QByteArray name = EncodeLocalPath(file);
   struct stat st;
-  if (::stat(name.constData(), &st) != 0) {
-    return errno == ENOENT && ReplaceByRename(file, produce, nullptr) == Replaced::kDone;
+  if (::lstat(name.constData(), &st) != 0) {
+    return errno == ENOENT && ReplaceByRename(name, produce, nullptr) == Replaced::kDone;
   }
-  // A folder, a device or a pipe is no program file.
+  // A folder, a device, a pipe or a link is no program file.
   if (!S_ISREG(st.st_mode)) return false;
   if (RenameCanKeepIdentity(name, st)) {
-    const Replaced replaced = ReplaceByRename(file, produce, &st);
+    const Replaced replaced = ReplaceByRename(name, produce, &st);
     if (replaced != Replaced::kNotHere) return replaced == Replaced::kDone;
   }
   QByteArray bytes;
@@ -130,7 +194,7 @@ bool ReplaceFileContent(const QString& file, const ByteProducer& produce) {
     bytes.append(block);
     return true;
   };
-  return produce(gather) && WriteInPlace(file, bytes);
+  return produce(gather) && WriteInPlace(name, bytes);
 }
 
 void SetInPlaceWriteBudgetForTesting(qint64 bytes) { inPlaceWriteBudget = bytes; }

@@ -21,6 +21,7 @@
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
 #include "platform/DrawingLock.h"
+#include "platform/LocalPath.h"
 
 namespace {
 
@@ -34,14 +35,54 @@ bool CommandRunning(const MDIForm1& frame) {
          || IsDrawingLocked();                     // windows are being rebuilt or moved
 }
 
-// The local files among `urls`; other addresses cannot be opened.
+// The local files among `urls`; other addresses cannot be opened. A path is
+// taken as the bytes its address spells (percent-encoded bytes that are not
+// UTF-8 stay those bytes), not as QUrl::toLocalFile reads it, which turns
+// them into U+FFFD and loses the file.
 QStringList LocalFiles(const QList<QUrl>& urls) {
   QStringList paths;
   for (const QUrl& url : urls) {
-    if (url.isLocalFile()) paths << QDir::cleanPath(url.toLocalFile());
+    if (!url.isLocalFile()) continue;
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (!bytes.isEmpty()) paths << QDir::cleanPath(DecodeLocalPath(bytes));
   }
   return paths;
 }
+
+// A drop is a copy: the frame opens the files and the program they came from
+// must keep them. Copy is taken where the source offers it, else a link
+// (which leaves the file as well); a source that offers only Move is
+// refused, since it would delete what it gave. The proposed action is never
+// taken as it stands: a source offering Copy and Move may propose Move.
+bool AcceptAsCopy(QDropEvent* event) {
+  const Qt::DropActions offered = event->possibleActions();
+  if (LocalFiles(event->mimeData()->urls()).isEmpty()) {
+    event->ignore();
+    return false;
+  }
+  if (offered & Qt::CopyAction) {
+    event->setDropAction(Qt::CopyAction);
+  } else if (offered & Qt::LinkAction) {
+    event->setDropAction(Qt::LinkAction);
+  } else {
+    event->ignore();
+    return false;
+  }
+  event->accept();
+  return true;
+}
+
+// Holds the frame's arrangement back for as long as it lives.
+class ArrangementHold {
+ public:
+  explicit ArrangementHold(MDIForm1& frame) : frame_(frame) { frame_.HoldArrangement(); }
+  ~ArrangementHold() { frame_.ReleaseArrangement(); }
+  ArrangementHold(const ArrangementHold&) = delete;
+  ArrangementHold& operator=(const ArrangementHold&) = delete;
+
+ private:
+  MDIForm1& frame_;
+};
 
 }  // namespace
 
@@ -69,10 +110,18 @@ class OutsideOpenQueue : public QObject {
     {
       frame_.DisableFrameControls();
       const EnableFrameControlsOnExit enable(frame_);
-      for (const QString& path : paths) {
+      // The whole batch is one arrangement: the windows are made in order
+      // and arranged once, the last one leftmost. The reports come after,
+      // over the arranged frame, which paints while they are up.
+      QStringList unreadable;
+      {
         const DrawingLockGuard lock(&frame_);
-        OpenProgramFile(frame_, path);
+        const ArrangementHold hold(frame_);
+        for (const QString& path : paths) {
+          if (!LoadProgramWindow(frame_, path)) unreadable << path;
+        }
       }
+      for (const QString& path : unreadable) ReportUnreadableFile(frame_, path);
     }
     // Files handed over while a report of this command was open.
     if (!pending_.isEmpty()) timer_.start(0);
@@ -96,15 +145,13 @@ void MDIForm1::OpenFromOutside(const QStringList& paths) {
   outsideFiles_->Add(paths);
 }
 
-void MDIForm1::dragEnterEvent(QDragEnterEvent* event) {
-  if (!LocalFiles(event->mimeData()->urls()).isEmpty()) event->acceptProposedAction();
-}
+void MDIForm1::dragEnterEvent(QDragEnterEvent* event) { AcceptAsCopy(event); }
+
+void MDIForm1::dragMoveEvent(QDragMoveEvent* event) { AcceptAsCopy(event); }
 
 void MDIForm1::dropEvent(QDropEvent* event) {
-  const QStringList paths = LocalFiles(event->mimeData()->urls());
-  if (paths.isEmpty()) return;
-  event->acceptProposedAction();
+  if (!AcceptAsCopy(event)) return;
   // Opened after the drop has returned: the program the files came from
   // waits for its end, and a report must not keep it waiting.
-  OpenFromOutside(paths);
+  OpenFromOutside(LocalFiles(event->mimeData()->urls()));
 }

@@ -22,15 +22,11 @@ void MDIForm1::mnuFileOpen_Click() {
   OpenProgramFile(*this, path);
 }
 
-void OpenProgramFile(MDIForm1& frame, const QString& path) {
+Form1* LoadProgramWindow(MDIForm1& frame, const QString& path) {
   // A file can vanish or turn out unreadable after the dialog accepted it, and
   // nobody has looked at a path that comes from outside the frame.
   TextStore text;
-  if (!ReadProgramFile(path, text)) {
-    MsgBox(frame.services(), FileReport(path, QStringLiteral("上記のファイルを開けませんでした。")),
-           MsgBoxStyle::kInformation, MsgBoxTitle::kReport);
-    return;
-  }
+  if (!ReadProgramFile(path, text)) return nullptr;
 
   Form1* form = frame.CreateForm();
   form->SetCaption(path);
@@ -38,7 +34,20 @@ void OpenProgramFile(MDIForm1& frame, const QString& path) {
   form->RecordBefore();  // undo returns to the text as opened, caret at 0
   form->SetVisible(true);
   frame.FormNumber += 1;
-  frame.WinOrgNoCngWinOrder();
+  return form;
+}
+
+void ReportUnreadableFile(MDIForm1& frame, const QString& path) {
+  MsgBox(frame.services(), FileReport(path, QStringLiteral("上記のファイルを開けませんでした。")),
+         MsgBoxStyle::kInformation, MsgBoxTitle::kReport);
+}
+
+void OpenProgramFile(MDIForm1& frame, const QString& path) {
+  if (LoadProgramWindow(frame, path)) {
+    frame.WinOrgNoCngWinOrder();
+  } else {
+    ReportUnreadableFile(frame, path);
+  }
 }
 
 void MDIForm1::mnuNewProgram_Click() {

@@ -14,10 +14,12 @@ inline const QString kProgramFileFilter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞ�
 // Reads the whole file at `path` (CP932), turns every CR LF into ";" and
 // brings the result into canonical form, without the whole text ever standing
 // in one string: the file is read, decoded and normalised in blocks, on up
-// to eight threads (as many as the machine has cores). False, with `text`
-// untouched, when the file cannot be opened or read (missing, a folder, no
-// access, I/O error) or when the canonical text would be longer than a store
-// can hold (TextStore::kMaxSize).
+// to eight threads (as many as the machine has cores). `path` names the
+// file's bytes as EncodeLocalPath gives them. Only a regular file is read:
+// a pipe, a socket, a device or a folder is refused at once, without waiting
+// or reading. False, with `text` untouched, when the file cannot be opened or
+// read (missing, not a regular file, no access, I/O error) or when the
+// canonical text would be longer than a store can hold (TextStore::kMaxSize).
 bool ReadProgramFile(const QString& path, TextStore& text);
 
 // A program file's decoded content with each CR LF pair turned into the ";"

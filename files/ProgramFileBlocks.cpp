@@ -1,8 +1,10 @@
 #include "files/ProgramFileBlocks.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <condition_variable>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "files/ProgramFile.h"
+#include "platform/LocalPath.h"
 #include "platform/StatementNormalizer.h"
 
 ProgramBlockReader::ProgramBlockReader() = default;
@@ -229,11 +232,34 @@ bool ReadRestInOrder(QFile& file, QByteArray pending, qsizetype blockBytes, Bloc
 
 }  // namespace
 
+int OpenRegularFile(const QString& path) {
+  const QByteArray name = EncodeLocalPath(path);
+  // Looked at before it is opened: opening a device can itself do something
+  // (a tape rewinds, a modem line waits for its carrier).
+  struct stat st;
+  if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  // Without blocking, in case it has turned into a FIFO since: opening one
+  // for reading waits for a writer. What was opened is checked again.
+  const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 bool ReadProgramFileInBlocks(const QString& path, TextStore& text, qsizetype blockBytes,
                              int64_t maxChars) {
-  if (QFileInfo(path).isDir()) return false;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
+  const int fd = OpenRegularFile(path);
+  if (fd < 0) return false;
+  QFile file;
+  if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return false;
+  }
   // A file of one block is read on this thread.
   const int cores = int(std::max(1u, std::min(std::thread::hardware_concurrency(), 8u)));
   BlockPipeline pipeline(file.size() > blockBytes ? cores : 0, maxChars);

@@ -47,6 +47,12 @@ class ProgramBlockReader {
 // there is none.
 qsizetype PieceEnd(const char* bytes, qsizetype count);
 
+// Opens the file at `path` (bytes as EncodeLocalPath gives them) for reading
+// if it is a regular file, without ever waiting: a FIFO, a socket, a device
+// or a folder is refused before anything is read. The descriptor, blocking
+// again, or -1.
+int OpenRegularFile(const QString& path);
+
 // ReadProgramFile into a store with the block size and the longest text
 // accepted (the store's limit in production) as parameters, for tests.
 bool ReadProgramFileInBlocks(const QString& path, TextStore& text, qsizetype blockBytes,

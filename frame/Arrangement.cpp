@@ -1,6 +1,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <cmath>
+#include <utility>
 
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
@@ -39,8 +40,20 @@ void TileVertically(const QList<QMdiSubWindow*>& windows, const QRect& area) {
 
 }  // namespace
 
+void MDIForm1::HoldArrangement() { ++arrangementHeld_; }
+
+void MDIForm1::ReleaseArrangement() {
+  if (arrangementHeld_ == 0 || --arrangementHeld_ > 0) return;
+  if (std::exchange(arrangementWanted_, false)) WinOrgNoCngWinOrder();
+}
+
 void MDIForm1::WinOrgNoCngWinOrder() {
+  if (arrangementHeld_ > 0) {
+    arrangementWanted_ = true;
+    return;
+  }
   if (FormNumber < 1) return;
+  ++arrangements_;
   CancelReReMove = 1;
 
   if (Form1* active = ActiveForm()) active->ExFocused = 1;

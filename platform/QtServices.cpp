@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTextBoundaryFinder>
 
+#include "platform/LocalPath.h"
 #include "platform/Printer.h"
 #include "platform/QtPrinter.h"
 
@@ -28,6 +29,28 @@ QMessageBox::Icon IconOf(int style) {
 constexpr int kUnbreakableWidth = 240;
 
 constexpr QChar kZeroWidthSpace = QChar(0x200B);
+
+// The most a box shows of one line, in characters, and the most lines it
+// shows: a path can be any length and hold line breaks, and the box must
+// still fit the screen with its button on it (and be laid out at once: a
+// label laid out over megabytes takes minutes). What is left out is marked
+// with an ellipsis, in the middle, where a path is least telling.
+constexpr qsizetype kMaxLineChars = 120;
+constexpr qsizetype kHeadLines = 4;
+constexpr qsizetype kTailLines = 3;
+constexpr QChar kEllipsis = QChar(0x2026);
+constexpr QChar kVerticalEllipsis = QChar(0x22EE);
+
+// `line` cut to kMaxLineChars in the middle, never between the two halves of
+// a surrogate pair.
+QString ElideMiddle(QStringView line) {
+  if (line.size() <= kMaxLineChars) return line.toString();
+  qsizetype head = kMaxLineChars / 2;
+  if (line[head - 1].isHighSurrogate()) --head;
+  qsizetype tail = line.size() - (kMaxLineChars - kMaxLineChars / 2 - 1);
+  if (line[tail].isLowSurrogate()) ++tail;
+  return line.left(head).toString() + kEllipsis + line.mid(tail).toString();
+}
 
 // Qt's boxes and file dialogs build their icons afresh each time they open,
 // and the scaled images of those icons stay in the application's pixmap cache
@@ -52,6 +75,38 @@ QString BreakAnywhere(const QString& run) {
 }
 
 }  // namespace
+
+QString BoundReportText(const QString& text) {
+  // Kept file bytes (a name that is not UTF-8) show as U+FFFD.
+  const QString shown = DisplayLocalPath(text);
+  const QStringView all(shown);
+  // The starts of the first lines, and of the last ones, found without
+  // splitting the whole text.
+  QList<qsizetype> starts{0};
+  for (qsizetype at = 0; starts.size() <= kHeadLines + kTailLines;) {
+    at = all.indexOf(u'\n', at);
+    if (at < 0) break;
+    starts.append(++at);
+  }
+  QStringList lines;
+  const auto lineAt = [&all](qsizetype start) {
+    const qsizetype end = all.indexOf(u'\n', start);
+    return ElideMiddle(all.mid(start, end < 0 ? -1 : end - start));
+  };
+  if (starts.size() <= kHeadLines + kTailLines) {
+    for (qsizetype start : starts) lines << lineAt(start);
+    return lines.join(u'\n');
+  }
+  for (qsizetype k = 0; k < kHeadLines; ++k) lines << lineAt(starts[k]);
+  lines << QString(kVerticalEllipsis);
+  QStringList tail;
+  for (qsizetype end = all.size(); tail.size() < kTailLines;) {
+    const qsizetype start = all.lastIndexOf(u'\n', end - 1) + 1;
+    tail.prepend(ElideMiddle(all.mid(start, end - start)));
+    end = start - 1;
+  }
+  return (lines + tail).join(u'\n');
+}
 
 QString WrapLongRuns(const QString& text, const QFontMetrics& metrics, int width) {
   QString out;
@@ -111,7 +166,7 @@ int QtServices::MsgBox(const QString& prompt, int style, const QString& title) {
   {
     QMessageBox box(IconOf(style), title, QString(), QMessageBox::NoButton, Owner());
     box.setTextFormat(Qt::PlainText);
-    box.setText(WrapLongRuns(text, box.fontMetrics(), kUnbreakableWidth));
+    box.setText(WrapLongRuns(BoundReportText(text), box.fontMetrics(), kUnbreakableWidth));
     if ((style & 0x0f) == MsgBoxStyle::kYesNo) {
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       box.setDefaultButton(QMessageBox::Yes);

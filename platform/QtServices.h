@@ -35,6 +35,12 @@ class QtServices : public Services {
 // dialog's name filters: "label (*.m *.s)", several joined with ";;".
 QString QtNameFilters(const QString& filter);
 
+// What a box shows of `text` (lines separated by LF), bounded whatever its
+// length: each line cut in the middle to at most 120 characters, at most
+// eight lines (the first four, a line "⋮", the last three), kept file bytes
+// of a path shown as U+FFFD.
+QString BoundReportText(const QString& text);
+
 // `text` with a break opportunity (U+200B) between every two characters of
 // each run that cannot be wrapped and is wider than `width`: a long path then
 // wraps anywhere instead of running off the edge of a box. Text that wraps

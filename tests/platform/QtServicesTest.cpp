@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -77,6 +78,59 @@ TEST(QtServicesTest, LongPathsWrapAnywhereSentencesStayAsTheyAre) {
   // Text that fits is left alone.
   EXPECT_EQ(WrapLongRuns(QStringLiteral("/tmp/a.m\n\n") + sentence, metrics, 240),
             QStringLiteral("/tmp/a.m\n\n") + sentence);
+}
+
+// A report names a path of any length, with any bytes and line breaks in it,
+// in a box that fits the screen with its button on it.
+TEST(QtServicesTest, ReportsOfAnyPathStayWithinBounds) {
+  const QString sentence = QStringLiteral("上記のファイルを開けませんでした。");
+  const QString huge = QStringLiteral("/mnt/") + QString(10 << 20, u'x') + QStringLiteral("/end.m");
+  const struct {
+    const char* name;
+    QString path;
+  } paths[] = {
+      {"ten megabytes", huge},
+      {"a line break in every other character", QStringLiteral("/a\n").repeated(100000)},
+      {"a pair at the cut", QStringLiteral("/") + QString(59, u'y') +
+                                QStringLiteral("𠀋").repeated(40) + QStringLiteral(".m")},
+      {"kept bytes of a name not UTF-8", QStringLiteral("/m/") + QChar(0xDC89) + QChar(0xDCC1) +
+                                             QStringLiteral(".m")},
+  };
+  for (const auto& p : paths) {
+    SCOPED_TRACE(p.name);
+    const QString shown = BoundReportText(p.path + QStringLiteral("\n\n") + sentence);
+    const QStringList lines = shown.split(u'\n');
+    EXPECT_LE(lines.size(), 8);
+    for (const QString& line : lines) {
+      EXPECT_LE(line.size(), 120);
+      for (qsizetype i = 0; i < line.size(); ++i) {
+        EXPECT_FALSE(line[i].isSurrogate() && !(line[i].isHighSurrogate() && i + 1 < line.size() &&
+                                                line[i + 1].isLowSurrogate()) &&
+                     !(line[i].isLowSurrogate() && i > 0 && line[i - 1].isHighSurrogate()))
+            << "a lone surrogate at " << i;
+      }
+    }
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("\n\n") + sentence));
+    // The path's own first line begins the box, kept bytes shown as U+FFFD.
+    QString head = p.path.left(p.path.indexOf(u'\n')).left(20);
+    EXPECT_TRUE(lines[0].startsWith(head.replace(QChar(0xDC89), QChar(0xFFFD)).replace(QChar(0xDCC1), QChar(0xFFFD))));
+  }
+  EXPECT_EQ(BoundReportText(QStringLiteral("/tmp/a.m\n\n") + sentence),
+            QStringLiteral("/tmp/a.m\n\n") + sentence);
+
+  // The box itself, over the ten megabytes.
+  QTimer::singleShot(0, [] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    const QRect screen = box->screen()->availableGeometry();
+    EXPECT_LE(box->width(), screen.width());
+    EXPECT_LE(box->height(), screen.height());
+    box->button(QMessageBox::Ok)->click();
+  });
+  QtServices services;
+  EXPECT_EQ(services.MsgBox(huge + QStringLiteral("\r\n\r\n") + sentence, 64,
+                            QStringLiteral("報告")),
+            1);
 }
 
 }  // namespace
