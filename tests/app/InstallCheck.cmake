@@ -170,7 +170,6 @@ foreach(dependency fonts-ipafont-gothic qt6-translations-l10n libqt6widgets6 lib
   endif()
 endforeach()
 
-
 # Debian's judgement of the package, and AppStream's of the metadata beside
 # the desktop entry it names, on the files as the package holds them.
 set(root "${package_dir}/root")
