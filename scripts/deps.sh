@@ -15,8 +15,9 @@ packages=(
   # desktop entry
   poppler-utils desktop-file-utils
   # the Debian package (dpkg-shlibdeps, file) and its install check (the MIME
-  # database); the desktop tests' window checks (xprop, xwininfo)
-  dpkg-dev file shared-mime-info x11-utils
+  # database, Debian's and AppStream's checks of the package); the desktop
+  # tests' window checks (xprop, xwininfo)
+  dpkg-dev file shared-mime-info lintian appstream x11-utils
   "$@")
 missing=()
 for p in "${packages[@]}"; do

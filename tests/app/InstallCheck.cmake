@@ -1,10 +1,12 @@
 # Installs the build into a fresh prefix and checks what lands there: the
-# program, a desktop entry that desktop-file-validate accepts, the icon at
-# every size of the hicolor theme and the MIME type of NC programs. Then makes
-# the Debian package and checks that it holds the same files and depends on
-# the libraries, the font and the translations the program needs.
-#   cmake -DBUILD_DIR=<build> -DPREFIX=<empty folder> -DVERSION=<version>
-#         -DCPACK=<cpack> -P InstallCheck.cmake
+# program without a library search path of its own, a desktop entry that
+# desktop-file-validate accepts, the icon at every size of the hicolor theme,
+# the MIME type of NC programs, the manual page and the AppStream metadata.
+# Then makes the Debian package and checks that it holds the same files and
+# Debian's documents, depends on the libraries, the font and the translations
+# the program needs, and that lintian and appstreamcli find no fault in it.
+#   cmake -DBUILD_DIR=<build> -DPREFIX=<empty folder>
+#         -DVERSION=<version>-<revision> -DCPACK=<cpack> -P InstallCheck.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -13,6 +15,23 @@ foreach(var BUILD_DIR PREFIX VERSION CPACK)
     message(FATAL_ERROR "${var} is not set")
   endif()
 endforeach()
+
+# Runs a checking tool, which must be installed, and fails with what it said
+# unless it ends with status 0 (and, with QUIET, says nothing).
+function(check_with tool package)
+  cmake_parse_arguments(PARSE_ARGV 2 arg QUIET "" ARGS)
+  find_program(tool_path_${tool} ${tool})
+  if(NOT tool_path_${tool})
+    message(FATAL_ERROR "${tool} is not installed (Debian package ${package}; "
+                        "scripts/deps.sh installs it)")
+  endif()
+  execute_process(COMMAND "${tool_path_${tool}}" ${arg_ARGS}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT result EQUAL 0 OR (arg_QUIET AND NOT output STREQUAL ""))
+    list(JOIN arg_ARGS " " shown)
+    message(FATAL_ERROR "${tool} ${shown} finds faults:\n${output}")
+  endif()
+endfunction()
 
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -30,6 +49,10 @@ file(GET_RUNTIME_DEPENDENCIES EXECUTABLES "${program}" RESOLVED_DEPENDENCIES_VAR
 if(missing)
   message(FATAL_ERROR "the installed program needs libraries that are not found: ${missing}")
 endif()
+execute_process(COMMAND readelf --dynamic "${program}" OUTPUT_VARIABLE dynamic)
+if(dynamic MATCHES "\\((RUNPATH|RPATH)\\)[^\n]*")
+  message(FATAL_ERROR "the installed program has a library search path: ${CMAKE_MATCH_0}")
+endif()
 
 set(entry "${PREFIX}/share/applications/kesto.desktop")
 if(NOT EXISTS "${entry}")
@@ -37,21 +60,40 @@ if(NOT EXISTS "${entry}")
 endif()
 file(STRINGS "${entry}" lines ENCODING UTF-8)
 foreach(expected "Name=KESTO" "Exec=kesto %F" "Icon=kesto" "Type=Application" "Terminal=false"
-                 "Categories=Development;" "MimeType=text/x-nc-program;")
+                 "Categories=Development;" "MimeType=text/x-nc-program;" "StartupNotify=true")
   if(NOT expected IN_LIST lines)
     message(FATAL_ERROR "the desktop entry lacks \"${expected}\"")
   endif()
 endforeach()
-find_program(VALIDATE desktop-file-validate)
-if(NOT VALIDATE)
-  message(FATAL_ERROR "desktop-file-validate is not installed (Debian package desktop-file-utils; "
-                      "scripts/deps.sh installs it)")
+# Menus and searches in English and in Japanese.
+file(READ "${entry}" text)
+foreach(key Name[ja] GenericName GenericName[ja] Comment Comment[ja] Keywords Keywords[ja])
+  string(REPLACE "[" "\\[" pattern "${key}")
+  string(REPLACE "]" "\\]" pattern "${pattern}")
+  if(NOT text MATCHES "(^|\n)${pattern}=[^\n]")
+    message(FATAL_ERROR "the desktop entry has no ${key}")
+  endif()
+endforeach()
+check_with(desktop-file-validate desktop-file-utils QUIET ARGS "${entry}")
+
+set(page "${PREFIX}/share/man/man1/kesto.1.gz")
+if(NOT EXISTS "${page}")
+  message(FATAL_ERROR "no manual page at ${page}")
 endif()
-execute_process(COMMAND "${VALIDATE}" "${entry}"
-                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-if(NOT result EQUAL 0 OR NOT output STREQUAL "")
-  message(FATAL_ERROR "desktop-file-validate rejects the entry:\n${output}")
+set(metainfo "${PREFIX}/share/metainfo/io.github.kesto.kesto.metainfo.xml")
+if(NOT EXISTS "${metainfo}")
+  message(FATAL_ERROR "no AppStream metadata at ${metainfo}")
 endif()
+file(READ "${metainfo}" component)
+string(REGEX REPLACE "-[^-]*$" "" upstream_version "${VERSION}")
+foreach(expected "<launchable type=\"desktop-id\">kesto.desktop</launchable>"
+                 "<mediatype>text/x-nc-program</mediatype>"
+                 "<release version=\"${upstream_version}\"")
+  string(FIND "${component}" "${expected}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "the AppStream metadata lacks ${expected}")
+  endif()
+endforeach()
 
 # PNG: width and height are the 4-byte big-endian numbers at offsets 16 and 20.
 foreach(size 16 32 48)
@@ -109,7 +151,10 @@ if(NOT result EQUAL 0 OR NOT EXISTS "${package}")
 endif()
 execute_process(COMMAND dpkg-deb -c "${package}" OUTPUT_VARIABLE listing RESULT_VARIABLE result)
 set(expected_files usr/bin/kesto usr/share/applications/kesto.desktop
-    usr/share/icons/hicolor/scalable/apps/kesto.svg usr/share/mime/packages/kesto.xml)
+    usr/share/icons/hicolor/scalable/apps/kesto.svg usr/share/mime/packages/kesto.xml
+    usr/share/man/man1/kesto.1.gz usr/share/metainfo/io.github.kesto.kesto.metainfo.xml
+    usr/share/doc/kesto/copyright usr/share/doc/kesto/changelog.Debian.gz
+    usr/share/lintian/overrides/kesto)
 foreach(size 16 32 48)
   list(APPEND expected_files usr/share/icons/hicolor/${size}x${size}/apps/kesto.png)
 endforeach()
@@ -125,5 +170,16 @@ foreach(dependency fonts-ipafont-gothic qt6-translations-l10n libqt6widgets6 lib
   endif()
 endforeach()
 
-message(STATUS "installed into ${PREFIX}: program, desktop entry, icons and MIME type; "
-               "packaged as ${package}")
+# Debian's judgement of the package, and AppStream's of the metadata beside
+# the desktop entry it names, on the files as the package holds them.
+set(root "${package_dir}/root")
+execute_process(COMMAND dpkg-deb -x "${package}" "${root}" COMMAND_ERROR_IS_FATAL ANY)
+file(STRINGS "${root}/usr/share/doc/kesto/copyright" format LIMIT_COUNT 1)
+if(NOT format STREQUAL "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/")
+  message(FATAL_ERROR "the copyright file is not in the machine-readable format: ${format}")
+endif()
+check_with(appstreamcli appstream ARGS validate-tree --no-net "${root}")
+check_with(lintian lintian ARGS --fail-on error,warning "${package}")
+
+message(STATUS "installed into ${PREFIX}: program, desktop entry, icons, MIME type, manual "
+               "page and AppStream metadata; packaged as ${package}, which lintian passes")
