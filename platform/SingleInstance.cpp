@@ -123,6 +123,7 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
   // makes it stale, never its age.
   lock_.setStaleLockTime(0);
   connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::Accept);
+  clock_.start();
   listening_.setInterval(kListeningCheckMs);
   connect(&listening_, &QTimer::timeout, this, &SingleInstance::KeepListening);
 }
@@ -204,24 +205,37 @@ void SingleInstance::KeepListening() {
 
 void SingleInstance::Accept() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
-    if (clients_ >= kMaxClients) {
-      // No room: closed at once, so that a flood of connections holds no
-      // descriptors. A start that meets this tries again.
+    if (!MakeRoom()) {
+      // Closed at once, so that a flood of connections holds no descriptors.
+      // A start that meets this tries again.
       socket->abort();
       delete socket;
       continue;
     }
-    ++clients_;
-    connect(socket, &QObject::destroyed, this, [this] { --clients_; });
+    clients_.append({socket, clock_.elapsed()});
+    connect(socket, &QObject::destroyed, this, [this, socket] {
+      clients_.removeIf([socket](const auto& client) { return client.first == socket; });
+    });
     socket->setReadBufferSize(kHeaderSize + kMaxPayload);
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadRequest(socket); });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(kRequestMs, socket, [socket] {
-      socket->abort();
-      socket->deleteLater();
-    });
+    QTimer::singleShot(kRequestMs, socket, [socket] { Drop(socket); });
   }
   KeepListening();
+}
+
+bool SingleInstance::MakeRoom() {
+  if (clients_.size() < kMaxClients) return true;
+  const auto [oldest, since] = clients_.first();
+  if (clock_.elapsed() - since < kIdleMs) return false;
+  clients_.removeFirst();
+  Drop(oldest);
+  return true;
+}
+
+void SingleInstance::Drop(QLocalSocket* socket) {
+  socket->abort();
+  socket->deleteLater();
 }
 
 void SingleInstance::ReadRequest(QLocalSocket* socket) {

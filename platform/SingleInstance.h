@@ -14,7 +14,10 @@
 // each with a short deadline for its whole request, requests of a bounded
 // size, and a listener that comes back if the system ever stops it.
 
+#include <QElapsedTimer>
+#include <QList>
 #include <QLocalServer>
+#include <QPair>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
@@ -57,8 +60,11 @@ class SingleInstance : public QObject {
   // QGuiApplication: the display is part of the socket's name.
   Role Start(const HandOverRequest& request);
 
-  // The clients served at once; later ones are closed until one ends.
+  // The clients served at once. When all are taken, one that came makes
+  // room by closing the oldest if that has had kIdleMs to send its request
+  // (a start sends it at once); otherwise it is closed itself.
   static constexpr int kMaxClients = 16;
+  static constexpr int kIdleMs = 500;
 
  signals:
   // Another start handed this over; its paths are empty when it named none.
@@ -71,12 +77,17 @@ class SingleInstance : public QObject {
   bool Listen();
   void KeepListening();
   void Accept();
+  bool MakeRoom();
+  static void Drop(QLocalSocket* socket);
   void ReadRequest(QLocalSocket* socket);
 
   const QString base_;  // the socket's and the lock's path without their endings
   QString socketPath_;
   QLockFile lock_;
-  int clients_ = 0;   // connections being served; outlives the sockets
+  // The connections being served, oldest first, with when each came.
+  // Declared before the server, whose sockets leave this list as they go.
+  QList<QPair<QLocalSocket*, qint64>> clients_;
+  QElapsedTimer clock_;
   QLocalServer server_;
   QTimer listening_;  // looks whether the server still listens
 };
