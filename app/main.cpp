@@ -73,6 +73,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // Qt's -display and the hand-over's socket name the same X server.
+  if (!line.display.isNull()) qputenv("DISPLAY", line.display);
   const LaunchToken token = ReadLaunchToken();
   QByteArrayList qtArguments = line.qtArguments;
   std::vector<char*> qtArgv;

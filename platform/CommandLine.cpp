@@ -104,6 +104,7 @@ CommandLine ParseCommandLine(const QByteArrayList& arguments) {
           return UsageError(QStringLiteral("オプション %1 には値が必要です。").arg(Shown(argument)));
         }
         line.qtArguments << argument << value;
+        if (name == "display") line.display = value;
       } else if (Contains(kQtFlags, name) || StartsWithAny(kQtJoinedOptions, name)) {
         line.qtArguments << argument;
       } else {

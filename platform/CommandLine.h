@@ -27,6 +27,9 @@ struct CommandLine {
   // What QApplication is constructed with: the program's name, then Qt's own
   // options with their values, in order.
   QByteArrayList qtArguments;
+  // The X server named by Qt's -display, null when none is: the running
+  // frame to hand over to is the one on that display.
+  QByteArray display;
   PrintMode printMode = PrintMode::kNone;
   QByteArray printFile;
   QByteArray printTo;

@@ -73,6 +73,8 @@ TEST(CommandLineTest, OptionsQtsOptionsAndFiles) {
   EXPECT_EQ(one.printFile, "a.m");
   EXPECT_EQ(one.printTo, "o.pdf");
   EXPECT_EQ(one.qtArguments, (QByteArrayList{"kesto", "-reverse"}));
+  EXPECT_EQ(ParseCommandLine({"kesto", "--display", ":1", "a.m"}).display, ":1");
+  EXPECT_TRUE(ParseCommandLine({"kesto", "-style", "-display", "a.m"}).display.isNull());
   const CommandLine two = ParseCommandLine({"kesto", "--print-two-column", "b.s", "--to", "p.pdf"});
   EXPECT_EQ(two.printMode, CommandLine::PrintMode::kTwoColumn);
   EXPECT_EQ(two.printFile, "b.s");
