@@ -9,18 +9,24 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include "platform/LocalPath.h"
+
 namespace {
 
-constexpr char kTag[4] = {'K', 'S', 'T', '1'};
-constexpr qsizetype kHeaderSize = sizeof kTag + 4;
+// "KST2": token, startup id and paths as bytes. "KST1": the paths alone, as
+// starts of earlier versions send them.
+constexpr char kTag[3] = {'K', 'S', 'T'};
+constexpr qsizetype kTagSize = 4;
+constexpr qsizetype kHeaderSize = kTagSize + 4;
 
-// The length of the paths that follow a request's header (big-endian).
+// The length of the payload that follows a request's header (big-endian).
 quint32 PayloadLength(const QByteArray& header) {
-  return qFromBigEndian<quint32>(header.constData() + sizeof kTag);
+  return qFromBigEndian<quint32>(header.constData() + kTagSize);
 }
-// More than any command line or drop carries.
-constexpr quint32 kMaxPayload = 16u << 20;
+// The largest payload the bounds allow.
+constexpr quint32 kMaxPayload = 2 * (kMaxTokenBytes + 1) + kMaxHandOverPaths * (kMaxPathBytes + 1);
 constexpr char kAck = '\x06';
+constexpr char kNak = '\x15';
 
 // How long a start keeps trying to reach a running instance or to become it,
 // and how long it waits for the instance to take its paths: the instance
@@ -28,8 +34,34 @@ constexpr char kAck = '\x06';
 // MB being read) holds for a while.
 constexpr int kStartMs = 10000;
 constexpr int kAnswerMs = 30000;
-// A client that has not sent its whole request by then is dropped.
-constexpr int kRequestMs = 10000;
+// A client that has not sent its whole request by then is dropped: a start
+// sends it at once.
+constexpr int kRequestMs = 2000;
+// How often the server looks whether it still listens.
+constexpr int kListeningCheckMs = 500;
+
+// Whether `path` may be handed over: absolute and within PATH_MAX.
+bool AcceptablePath(const QByteArray& path) {
+  return path.startsWith('/') && path.size() <= kMaxPathBytes;
+}
+
+// Reads the payload's fields into `request`; false when one is out of bounds.
+bool ReadPayload(char version, const QByteArray& payload, HandOverRequest& request) {
+  QByteArrayList fields = payload.isEmpty() ? QByteArrayList() : payload.split('\0');
+  if (version == '2') {
+    if (fields.size() < 2 || fields[0].size() > kMaxTokenBytes || fields[1].size() > kMaxTokenBytes) {
+      return false;
+    }
+    request.token = {fields[0], fields[1]};
+    fields.remove(0, 2);
+  }
+  if (fields.size() > kMaxHandOverPaths) return false;
+  for (const QByteArray& path : fields) {
+    if (!AcceptablePath(path)) return false;
+    request.paths << DecodeLocalPath(path);
+  }
+  return true;
+}
 
 // The display this process shows its windows on, as part of a file name: a
 // user logged in on two displays gets an instance on each.
@@ -56,31 +88,29 @@ QString BasePath(const QString& name) {
 
 }  // namespace
 
-QByteArray EncodeHandOver(const QStringList& paths) {
-  QByteArray payload;
-  for (qsizetype i = 0; i < paths.size(); ++i) {
-    if (i > 0) payload += '\0';
-    payload += paths[i].toUtf8();
-  }
-  QByteArray request(kTag, sizeof kTag);
+QByteArray EncodeHandOver(const HandOverRequest& request) {
+  QByteArray payload = request.token.activationToken + '\0' + request.token.startupId;
+  for (const QString& path : request.paths) payload += '\0' + EncodeLocalPath(path);
+  QByteArray bytes(kTag, sizeof kTag);
+  bytes += '2';
   char length[4];
   qToBigEndian(static_cast<quint32>(payload.size()), length);
-  request.append(length, 4);
-  return request + payload;
+  bytes.append(length, 4);
+  return bytes + payload;
 }
 
-qsizetype DecodeHandOver(const QByteArray& bytes, QStringList& paths) {
+qsizetype DecodeHandOver(const QByteArray& bytes, HandOverRequest& request) {
   const qsizetype tag = qMin<qsizetype>(bytes.size(), sizeof kTag);
   if (QByteArrayView(bytes).first(tag) != QByteArrayView(kTag, tag)) return -1;
+  if (bytes.size() < kTagSize) return 0;
+  const char version = bytes[sizeof kTag];
+  if (version != '1' && version != '2') return -1;
   if (bytes.size() < kHeaderSize) return 0;
   const quint32 length = PayloadLength(bytes);
   if (length > kMaxPayload) return -1;
   if (bytes.size() - kHeaderSize < static_cast<qsizetype>(length)) return 0;
-  paths.clear();
-  if (length > 0) {
-    const QByteArray payload = bytes.mid(kHeaderSize, length);
-    for (const QByteArray& path : payload.split('\0')) paths << QString::fromUtf8(path);
-  }
+  request = HandOverRequest();
+  if (!ReadPayload(version, bytes.mid(kHeaderSize, length), request)) return -1;
   return kHeaderSize + length;
 }
 
@@ -93,37 +123,43 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
   // makes it stale, never its age.
   lock_.setStaleLockTime(0);
   connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::Accept);
+  clock_.start();
+  listening_.setInterval(kListeningCheckMs);
+  connect(&listening_, &QTimer::timeout, this, &SingleInstance::KeepListening);
 }
 
 SingleInstance::~SingleInstance() {
   // Stop answering before giving up the lock, so that a start that finds the
   // lock free finds no server either.
+  listening_.stop();
   server_.close();
 }
 
-SingleInstance::Role SingleInstance::Start(const QStringList& paths) {
+SingleInstance::Role SingleInstance::Start(const HandOverRequest& request) {
   if (socketPath_.isEmpty()) return Role::kAlone;
   const QDeadlineTimer deadline(kStartMs);
   for (;;) {
-    switch (HandOver(paths)) {
+    switch (HandOver(request)) {
       case Delivery::kDelivered: return Role::kHandedOver;
       case Delivery::kNoAnswer: return Role::kNoAnswer;
+      case Delivery::kRefused: return Role::kRefused;
       case Delivery::kNoServer: break;
     }
     if (lock_.tryLock(0)) return Serve() ? Role::kServer : Role::kAlone;
     // The lock file cannot be made at all: nobody can serve here.
     if (lock_.error() != QLockFile::LockFailedError) return Role::kAlone;
-    // Another start holds the lock and is about to listen.
+    // Another start holds the lock and is about to listen, or the instance
+    // is busy with as many clients as it serves at once.
     if (deadline.hasExpired()) return Role::kNoAnswer;
     QThread::msleep(50);
   }
 }
 
-SingleInstance::Delivery SingleInstance::HandOver(const QStringList& paths) const {
+SingleInstance::Delivery SingleInstance::HandOver(const HandOverRequest& request) const {
   QLocalSocket socket;
   socket.connectToServer(socketPath_);
   if (!socket.waitForConnected(1000)) return Delivery::kNoServer;
-  socket.write(EncodeHandOver(paths));
+  socket.write(EncodeHandOver(request));
   const QDeadlineTimer deadline(kAnswerMs);
   while (socket.bytesToWrite() > 0) {
     if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
@@ -132,45 +168,91 @@ SingleInstance::Delivery SingleInstance::HandOver(const QStringList& paths) cons
     if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) break;
   }
   char answer = 0;
-  if (socket.getChar(&answer) && answer == kAck) return Delivery::kDelivered;
-  // A server that went away before answering was ending: take its place.
-  // One that is still connected has not answered in time.
+  if (socket.getChar(&answer)) {
+    if (answer == kAck) return Delivery::kDelivered;
+    if (answer == kNak) return Delivery::kRefused;
+  }
+  // A server that went away before answering was ending, or had no room for
+  // another client: try again. One that is still connected has not answered
+  // in time.
   return socket.state() == QLocalSocket::ConnectedState ? Delivery::kNoAnswer
                                                         : Delivery::kNoServer;
 }
 
 bool SingleInstance::Serve() {
-  // Holding the lock, no live server owns the socket: whatever lies at its
-  // path was left by one that died.
-  QLocalServer::removeServer(socketPath_);
-  server_.setSocketOptions(QLocalServer::UserAccessOption);
-  if (server_.listen(socketPath_)) return true;
+  if (Listen()) {
+    listening_.start();
+    return true;
+  }
   lock_.unlock();
   return false;
 }
 
+bool SingleInstance::Listen() {
+  // Holding the lock, no live server owns the socket: whatever lies at its
+  // path was left by one that died, or by this one when it stopped.
+  QLocalServer::removeServer(socketPath_);
+  server_.setSocketOptions(QLocalServer::UserAccessOption);
+  return server_.listen(socketPath_);
+}
+
+void SingleInstance::KeepListening() {
+  // QLocalServer closes itself, and removes its socket, when accepting a
+  // connection fails (no descriptor left in the process): listen again, under
+  // the lock this instance still holds, as soon as it can.
+  if (!server_.isListening()) Listen();
+}
+
 void SingleInstance::Accept() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
+    if (!MakeRoom()) {
+      // Closed at once, so that a flood of connections holds no descriptors.
+      // A start that meets this tries again.
+      socket->abort();
+      delete socket;
+      continue;
+    }
+    clients_.append({socket, clock_.elapsed()});
+    connect(socket, &QObject::destroyed, this, [this, socket] {
+      clients_.removeIf([socket](const auto& client) { return client.first == socket; });
+    });
+    socket->setReadBufferSize(kHeaderSize + kMaxPayload);
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadRequest(socket); });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(kRequestMs, socket, [socket] { socket->abort(); });
+    QTimer::singleShot(kRequestMs, socket, [socket] { Drop(socket); });
   }
+  KeepListening();
+}
+
+bool SingleInstance::MakeRoom() {
+  if (clients_.size() < kMaxClients) return true;
+  const auto [oldest, since] = clients_.first();
+  if (clock_.elapsed() - since < kIdleMs) return false;
+  clients_.removeFirst();
+  Drop(oldest);
+  return true;
+}
+
+void SingleInstance::Drop(QLocalSocket* socket) {
+  socket->abort();
+  socket->deleteLater();
 }
 
 void SingleInstance::ReadRequest(QLocalSocket* socket) {
   // Look at the header first and take the request once it is all there.
-  QStringList paths;
+  HandOverRequest request;
   const QByteArray header = socket->peek(kHeaderSize);
-  if (DecodeHandOver(header, paths) < 0) {
-    socket->abort();
-    return;
+  qsizetype taken = DecodeHandOver(header, request);
+  if (taken == 0 && header.size() == kHeaderSize) {
+    const qsizetype size = kHeaderSize + PayloadLength(header);
+    if (socket->bytesAvailable() < size) return;
+    taken = DecodeHandOver(socket->read(size), request);
   }
-  if (header.size() < kHeaderSize) return;
-  const qsizetype size = kHeaderSize + PayloadLength(header);
-  if (socket->bytesAvailable() < size) return;
-  DecodeHandOver(socket->read(size), paths);
-  socket->putChar(kAck);
+  if (taken == 0) return;
+  // Whatever the answer, this client is done.
+  disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+  socket->putChar(taken < 0 ? kNak : kAck);
   socket->flush();
   socket->disconnectFromServer();
-  emit Received(paths);
+  if (taken > 0) emit Received(request);
 }

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # building: compiler, CMake and Ninja, the compiler cache, Qt, GoogleTest, Google Benchmark
   g++ cmake ninja-build ccache qt6-base-dev qt6-base-dev-tools libgtest-dev libbenchmark-dev
+  # raising the frame for a launcher on X11 speaks to the X server with libxcb
+  pkg-config libxcb1-dev
   # running: the font that stands in for "ＭＳ ゴシック", Qt's Japanese translation
   fonts-ipafont-gothic qt6-translations-l10n
   # the desktop tests: an X server (xvfb-run needs xauth), X key events, their

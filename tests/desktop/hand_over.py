@@ -14,6 +14,8 @@ usage: hand_over.py KESTO_BINARY ARTEFACT_DIR
 
 import glob
 import os
+import resource
+import socket
 import subprocess
 import sys
 import tempfile
@@ -126,12 +128,103 @@ def run(kesto, artefacts, work):
         close_window(frame)
         if server.wait(timeout=DEADLINE) != 0:
             raise RuntimeError(f"the frame ended with {server.returncode}")
+
+        doors_from_outside(kesto, env, work, artefacts, start, frame_of, box, answer)
     finally:
         for app in started:
             if app.poll() is None:
                 screenshot(os.path.join(artefacts, "hand_over-failed.png"))
                 app.kill()
                 app.wait()
+
+
+def painted_share(wid):
+    """The share of the window's pixels that are not black."""
+    x, y, w, h = geometry(wid)
+    data = subprocess.run(["import", "-window", wid, "-depth", "8", "rgb:-"], capture_output=True,
+                          timeout=DEADLINE, check=True).stdout
+    pixels = [data[i:i + 3] for i in range(0, len(data), 3)]
+    return sum(p != b"\0\0\0" for p in pixels) / max(len(pixels), 1)
+
+
+def flood(path, count):
+    """`count` connections to the socket at `path`, held open; a third of them
+    send half a request."""
+    soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+    resource.setrlimit(resource.RLIMIT_NOFILE, (max(soft, min(4096, hard)), hard))
+    held = []
+    deadline = time.monotonic() + DEADLINE
+    while len(held) < count and time.monotonic() < deadline:
+        client = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        try:
+            client.connect(path)
+            if len(held) % 3 == 0:
+                client.send(b"KST2\0\0")
+        except BlockingIOError:  # the backlog is full until the server accepts
+            client.close()
+            time.sleep(0.001)
+            continue
+        except OSError:  # closed by the server already
+            pass
+        held.append(client)
+    return held
+
+
+def doors_from_outside(kesto, env, work, artefacts, start, frame_of, box, answer):
+    """What other programs and odd names do to the frame, and the command line
+    without a display."""
+    bare = {k: v for k, v in env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    for args, code, stream, text in ((["--version"], 0, "stdout", "kesto "),
+                                     (["--help"], 0, "stdout", "使い方: kesto"),
+                                     (["--bogus"], 2, "stderr", "kesto: ")):
+        done = subprocess.run([kesto, *args], cwd=work, env=bare, capture_output=True,
+                              timeout=DEADLINE)
+        out = getattr(done, stream).decode()
+        if done.returncode != code or not out.startswith(text):
+            raise RuntimeError(f"kesto {args[0]} without a display: {done.returncode} {out!r}")
+
+    def piped_stdin():
+        done = subprocess.run([kesto, "/dev/stdin"], cwd=work, env=env, input=b"G01X1\r\n",
+                              capture_output=True, timeout=DEADLINE)
+        if done.returncode == 0 or b"/dev/stdin" not in done.stderr:
+            raise RuntimeError(f"a piped /dev/stdin: {done.returncode} {done.stderr!r}")
+
+    # Without a frame: no frame appears, not even for a moment.
+    piped_stdin()
+    if frames():
+        raise RuntimeError("a piped /dev/stdin left a frame")
+
+    # A first start whose file is missing paints the frame before the report.
+    first = start("missing.m")
+    frame = frame_of(first)
+    report = box(first, frame, "the first start's report", "報告")
+    screenshot(os.path.join(artefacts, "hand_over-first-report.png"))
+    if painted_share(frame) < 0.5:
+        raise RuntimeError("the report stands over a frame that was never painted")
+    answer(first, report, "Return")
+
+    # With a frame: the piped start ends with an error and hands nothing over.
+    piped_stdin()
+    time.sleep(0.5)
+    if top_level_other_than(first.pid, frame):
+        raise RuntimeError("a piped /dev/stdin made the frame show something")
+
+    # A flood of connections held open, then a start that hands over within
+    # 2 s, with the startup id of its launch, which the frame takes on.
+    sockets = glob.glob(os.path.join(env["XDG_RUNTIME_DIR"], "kesto-*.socket"))
+    held = flood(sockets[0], 1100)
+    began = time.monotonic()
+    done = subprocess.run([kesto, "B.m"], cwd=work, env=dict(env, DESKTOP_STARTUP_ID="test_TIME42"),
+                          timeout=DEADLINE)
+    took = time.monotonic() - began
+    for client in held:
+        client.close()
+    if done.returncode != 0 or took > 2.0 or len(held) != 1100:
+        raise RuntimeError(f"after {len(held)} connections: {done.returncode} in {took:.2f} s")
+    if "test_TIME42" not in x_output("xprop", "-id", frame, "_NET_STARTUP_ID"):
+        raise RuntimeError("the frame did not take the start's startup id")
+    close_window(frame)
+    first.wait(timeout=DEADLINE)
 
 
 def run_in_a_work_folder(kesto, artefacts):
