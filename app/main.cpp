@@ -14,9 +14,14 @@
 #include "platform/QtServices.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowPlacement.h"
+#include "print/PrintToPdf.h"
 
 int main(int argc, char** argv) {
+  // A listing to a PDF file (--print / --print-two-column FILE --to OUT.pdf)
+  // needs no display and no frame, and hands nothing over.
+  PreparePdfCommandLine(argc, argv);
   QApplication app(argc, argv);
+  if (const std::optional<int> printed = PrintFromCommandLine(app)) return *printed;
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("KESTO: NC プログラムエディタ"));
