@@ -37,6 +37,7 @@ void QtPrinter::ApplyFont() {
   // Glyphs collected in the old font are painted in it.
   FlushGlyphs();
   rawFont_ = QRawFont();
+  latin1_.fill(Glyph());
   glyphs_.clear();
   ascent_ = -1;
   if (painter_ && painter_->isActive()) painter_->setFont(font_);
@@ -78,10 +79,20 @@ double QtPrinter::ScaleHeight() const {
 }
 
 const QtPrinter::Glyph& QtPrinter::GlyphOf(char16_t ch) const {
+  if (ch < latin1_.size()) {
+    Glyph& glyph = latin1_[ch];
+    if (!glyph.known) glyph = LookUp(ch);
+    return glyph;
+  }
   const auto found = glyphs_.constFind(ch);
   if (found != glyphs_.cend()) return *found;
+  return *glyphs_.insert(ch, LookUp(ch));
+}
+
+QtPrinter::Glyph QtPrinter::LookUp(char16_t ch) const {
   if (!rawFont_.isValid()) rawFont_ = QRawFont::fromFont(QFont(font_, printer_));
   Glyph glyph;
+  glyph.known = true;
   // A surrogate is no character of its own: such text is painted as text.
   if (!QChar::isSurrogate(ch) && rawFont_.isValid()) {
     const QList<quint32> indexes = rawFont_.glyphIndexesForString(QString(QChar(ch)));
@@ -90,7 +101,7 @@ const QtPrinter::Glyph& QtPrinter::GlyphOf(char16_t ch) const {
       glyph.advance = rawFont_.advancesForGlyphIndexes(indexes).value(0).x();
     }
   }
-  return *glyphs_.insert(ch, glyph);
+  return glyph;
 }
 
 bool QtPrinter::HasAllGlyphs(const QString& text) const {

@@ -14,6 +14,7 @@
 #include <QList>
 #include <QPointF>
 #include <QRawFont>
+#include <array>
 #include <memory>
 
 #include "platform/Printer.h"
@@ -61,6 +62,7 @@ class QtPrinter : public Printer {
   struct Glyph {
     quint32 index = 0;
     double advance = 0;
+    bool known = false;  // looked up
   };
   // Starts the document on the first output; false when the printer refuses.
   bool Begin();
@@ -68,6 +70,7 @@ class QtPrinter : public Printer {
   double Scale() const;
   void ApplyFont();
   const Glyph& GlyphOf(char16_t ch) const;
+  Glyph LookUp(char16_t ch) const;
   // Whether every character of `text` has a glyph of the font of its own.
   bool HasAllGlyphs(const QString& text) const;
   // Paints the glyphs collected for the page.
@@ -78,7 +81,8 @@ class QtPrinter : public Printer {
   std::unique_ptr<QPainter> painter_;
   QFont font_;
   mutable QRawFont rawFont_;  // font_ at the device's resolution, made when first needed
-  mutable QHash<char16_t, Glyph> glyphs_;
+  mutable std::array<Glyph, 256> latin1_;  // the glyphs of U+0000..U+00FF
+  mutable QHash<char16_t, Glyph> glyphs_;    // of the other characters
   double ascent_ = -1;  // of font_ in device pixels; < 0 until measured
   QList<quint32> pageGlyphs_;
   QList<QPointF> pagePositions_;

@@ -2,11 +2,12 @@
 // program on the default printer, as a one-column or a two-column listing,
 // followed by a report. The listing is laid out and printed page by page
 // from a copy of the window's text on the user-interface thread, which
-// between slices of pages lets the frame paint. A print that takes longer
-// than half a second shows a progress box, modal to the frame, whose Cancel
-// abandons the job; while a print runs the frame's controls are off and no
-// other command starts. Nothing of the window changes apart from receiving
-// the focus at the end.
+// between slices of pages lets the frame paint and answer keys. A print that
+// takes longer than half a second shows a progress box over the frame, whose
+// Cancel abandons the job. While a print runs the frame's controls are off,
+// so that no command starts; the editor windows can still be read, and what
+// is typed into them is not printed. Nothing of the window changes apart from
+// receiving the focus at the end.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -47,7 +48,8 @@ QProgressDialog* ShowProgress(MDIForm1& frame, const ListingPages& pages) {
   auto* box = new QProgressDialog(ProgressText(pages), QStringLiteral("中止"), 0,
                                   std::max(pages.LineCount(), 1), &frame);
   box->setWindowTitle(QStringLiteral("印刷"));
-  box->setWindowModality(Qt::WindowModal);
+  // Not modal: the frame goes on answering keys while the box shows.
+  box->setWindowModality(Qt::NonModal);
   box->setAutoReset(false);
   box->setAutoClose(false);
   box->setMinimumDuration(0);
@@ -57,9 +59,7 @@ QProgressDialog* ShowProgress(MDIForm1& frame, const ListingPages& pages) {
 }
 
 // Prints every page of `pages`, turning the event loop at least every
-// kSliceMs. Before the progress box shows, the user's input waits; after,
-// the box keeps it from the frame. A cancelled job and one whose frame was
-// closed are abandoned.
+// kSliceMs. A cancelled job and one whose frame was closed are abandoned.
 Outcome RunListing(MDIForm1& frame, Printer& printer, ListingPages& pages) {
   QElapsedTimer clock;
   clock.start();
@@ -78,8 +78,7 @@ Outcome RunListing(MDIForm1& frame, Printer& printer, ListingPages& pages) {
       box->setLabelText(ProgressText(pages));
       box->setValue(pages.LinesDone());
     }
-    QCoreApplication::processEvents(box ? QEventLoop::AllEvents
-                                        : QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
     lastTurn = clock.elapsed();
     if (frameShown && !frame.isVisible()) {
       outcome = Outcome::kAbandoned;
