@@ -26,36 +26,37 @@ int RowsThatFit(const Printer& printer, double rowHeight) {
 // Continuation rows start two spaces in, unless the rows would then be too narrow.
 double Indent(double space, double width) { return 2 * space <= width / 2 ? 2 * space : 0; }
 
-qsizetype CharacterLength(const QString& s, qsizetype at) {
+qsizetype CharacterLength(QStringView s, qsizetype at) {
   return s[at].isHighSurrogate() && at + 1 < s.size() && s[at + 1].isLowSurrogate() ? 2 : 1;
+}
+
+QStringView WithoutTrailingSpaces(QStringView s) {
+  while (!s.isEmpty() && s.back() == u' ') s.chop(1);
+  return s;
 }
 
 // How many units of `s` begin its row within `width`: up to the last space
 // that still fits, or as many characters as fit, at least one.
-qsizetype RowLength(const QString& s, double width, const Printer& printer) {
+qsizetype RowLength(QStringView s, double width, const Printer& printer) {
   double used = 0;
   qsizetype fit = 0;
   qsizetype afterSpace = 0;
   while (fit < s.size()) {
     const qsizetype n = CharacterLength(s, fit);
-    const double w = printer.TextWidth(s.mid(fit, n));
+    const double w = printer.TextWidth(s.mid(fit, n).toString());
     if (fit > 0 && used + w > width + kSlack) break;
     used += w;
     fit += n;
     if (s[fit - 1] == u' ') afterSpace = fit;
   }
-  if (fit == s.size() || s[fit] == u' ') return fit;
-  if (afterSpace > 0) return afterSpace;
-  // Widths of single characters may not add up to the width of the row.
-  while (fit > 1 && printer.TextWidth(s.left(fit)) > width + kSlack)
-    fit -= s[fit - 1].isLowSurrogate() && fit > 1 && s[fit - 2].isHighSurrogate() ? 2 : 1;
-  return std::max<qsizetype>(fit, 1);
-}
-
-void ChopTrailingSpaces(QString& s) {
-  qsizetype end = s.size();
-  while (end > 0 && s[end - 1] == u' ') --end;
-  s.truncate(end);
+  qsizetype length = fit == s.size() || s[fit] == u' ' || afterSpace == 0 ? fit : afterSpace;
+  // Widths of single characters need not add up to the width of the row.
+  const auto tooWide = [&](qsizetype n) {
+    return printer.TextWidth(WithoutTrailingSpaces(s.left(n)).toString()) > width + kSlack;
+  };
+  while (length > 1 && tooWide(length))
+    length -= s[length - 1].isLowSurrogate() && s[length - 2].isHighSurrogate() ? 2 : 1;
+  return std::max<qsizetype>(length, 1);
 }
 
 }  // namespace
@@ -94,20 +95,17 @@ ListingLayout TwoColumnLayout(Printer& printer) {
 }
 
 QList<EntryRow> WrapEntry(const QString& entry, double width, double indent,
-                          const Printer& printer) {
-  QString rest = entry;
-  ChopTrailingSpaces(rest);
-  if (printer.TextWidth(rest) <= width + kSlack) return {EntryRow{0, rest}};
+                          const Printer& printer, bool continued) {
+  QStringView rest = WithoutTrailingSpaces(entry);
+  double offset = continued ? indent : 0;
+  if (printer.TextWidth(rest.toString()) <= width - offset + kSlack)
+    return {EntryRow{offset, rest.toString()}};
   QList<EntryRow> rows;
-  double offset = 0;
   while (!rest.isEmpty()) {
-    const qsizetype length = RowLength(rest, width - offset, printer);
-    QString row = rest.left(length);
-    ChopTrailingSpaces(row);
-    rows.append(EntryRow{offset, row});
-    qsizetype next = length;
+    qsizetype next = RowLength(rest, width - offset, printer);
+    rows.append(EntryRow{offset, WithoutTrailingSpaces(rest.left(next)).toString()});
     while (next < rest.size() && rest[next] == u' ') ++next;
-    rest.remove(0, next);
+    rest = rest.mid(next);
     offset = indent;
   }
   return rows;
@@ -120,24 +118,38 @@ ListingPages::ListingPages(TextStore text, const ListingLayout& layout)
   lineCount_ = text_.lineStart(count - 1) == text_.size() ? count - 1 : count;
 }
 
-bool ListingPages::HasMoreLines() const { return nextLine_ < lineCount_; }
+bool ListingPages::HasMoreLines() const {
+  return lineFrom_ < lineTo_ || nextLine_ < lineCount_;
+}
 
 bool ListingPages::AtEnd() const {
   return pages_ > 0 && pendingAt_ == pending_.size() && !HasMoreLines();
 }
 
 void ListingPages::TakeLine(const Printer& printer) {
-  const int32_t start = text_.lineStart(nextLine_);
-  QString line = text_.mid(start, text_.lineEnd(nextLine_) - start);
-  ++nextLine_;
-  // The line end is where the row ends (only LF breaks a line, so a CR LF
-  // pair can stand only there).
-  if (line.endsWith(u'\n')) {
-    line.chop(1);
-    if (line.endsWith(u'\r')) line.chop(1);
+  const bool continued = lineFrom_ < lineTo_;
+  if (!continued) {
+    lineFrom_ = text_.lineStart(nextLine_);
+    lineTo_ = text_.lineEnd(nextLine_);
+    ++nextLine_;
+    // The line end is where the row ends (only LF breaks a line, so a CR LF
+    // pair can stand only there).
+    if (lineTo_ > lineFrom_ && text_.at(lineTo_ - 1) == u'\n') {
+      --lineTo_;
+      if (lineTo_ > lineFrom_ && text_.at(lineTo_ - 1) == u'\r') --lineTo_;
+    }
   }
-  if (layout_.statementsOnly) line.remove(u';');
-  pending_ = WrapEntry(line, layout_.entryWidth, layout_.indent, printer);
+  const int32_t length = std::min(lineTo_ - lineFrom_, std::max(layout_.pieceLength, 2));
+  QString piece = text_.mid(lineFrom_, length);
+  if (lineFrom_ + length < lineTo_) {
+    // More of the line follows: the piece ends between words where it can.
+    const qsizetype space = piece.lastIndexOf(u' ');
+    if (space > 0) piece.truncate(space + 1);
+    else if (piece.back().isHighSurrogate()) piece.chop(1);
+  }
+  lineFrom_ += static_cast<int32_t>(piece.size());
+  if (layout_.statementsOnly) piece.remove(u';');
+  pending_ = WrapEntry(piece, layout_.entryWidth, layout_.indent, printer, continued);
   pendingAt_ = 0;
 }
 

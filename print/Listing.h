@@ -33,6 +33,9 @@ struct ListingLayout {
   double entryWidth = 0;           // the widest text a row of an entry may hold
   double indent = 0;               // how much further right continuation rows start
   bool statementsOnly = false;     // print lines without CR LF pairs and ";"
+  // A line longer than this is read and laid out a piece at a time (broken
+  // between words where it can), so that no line stands whole in memory.
+  int32_t pieceLength = 1 << 16;
 };
 
 // Sets `printer` up for a listing and returns its layout: the one-column
@@ -51,8 +54,10 @@ struct EntryRow {
 // one row when it fits, otherwise continuation rows `indent` further right,
 // broken after a space where one lies within the row, else between
 // characters (never inside a surrogate pair). Every row holds at least one
-// character, so a column narrower than a character still ends.
-QList<EntryRow> WrapEntry(const QString& entry, double width, double indent, const Printer& printer);
+// character, so a column narrower than a character still ends. The first
+// row of a `continued` entry (the rest of a line) is indented too.
+QList<EntryRow> WrapEntry(const QString& entry, double width, double indent, const Printer& printer,
+                          bool continued = false);
 
 // A listing of a text being printed, page by page.
 class ListingPages {
@@ -72,13 +77,15 @@ class ListingPages {
 
  private:
   bool HasMoreLines() const;
-  // The next line as the listing prints it, wrapped into pending_.
+  // The next line (or the next piece of a long one) as the listing prints
+  // it, wrapped into pending_.
   void TakeLine(const Printer& printer);
 
   TextStore text_;
   ListingLayout layout_;
   int32_t lineCount_ = 0;
   int32_t nextLine_ = 0;
+  int32_t lineFrom_ = 0, lineTo_ = 0;  // what of the current line is still to be taken
   int pages_ = 0;
   QList<EntryRow> pending_;  // rows of the line being placed
   qsizetype pendingAt_ = 0;  // the first of them not yet printed

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QScopedValueRollback>
+#include <algorithm>
 #include <memory>
 
 #include "editor/Form1.h"

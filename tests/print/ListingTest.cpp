@@ -18,10 +18,12 @@ struct Page {
 };
 
 // Runs a listing of `text` to its end on a recording printer.
-PrintJob Print(const QString& text, const Page& page, bool twoColumn, ListingLayout* layout = nullptr) {
+PrintJob Print(const QString& text, const Page& page, bool twoColumn, ListingLayout* layout = nullptr,
+               int32_t pieceLength = 1 << 16) {
   PrintJob job;
   RecordingPrinter printer(job, true, page.width, page.height, page.charWidth, page.charHeight);
-  const ListingLayout made = twoColumn ? TwoColumnLayout(printer) : OneColumnLayout(printer);
+  ListingLayout made = twoColumn ? TwoColumnLayout(printer) : OneColumnLayout(printer);
+  made.pieceLength = pieceLength;
   if (layout) *layout = made;
   ListingPages pages(TextStore(text), made);
   while (!pages.AtEnd()) EXPECT_TRUE(pages.PrintNextPage(printer));
@@ -91,9 +93,10 @@ TEST(Listing, LongAndFullWidthLinesStayWholeInTheirColumn) {
   EXPECT_EQ(continuation.x, 20);
 }
 
-// Random programs on random pages: every row starts at one of its column's
-// two places, stays within its column and the page, and the listing holds
-// every character of the program in order, ";" and line ends aside.
+// Random programs on random pages, long lines read whole or in pieces: every
+// row starts at one of its column's two places, stays within its column and
+// the page, and the listing holds every character of the program in order,
+// ";" and line ends aside.
 TEST(Listing, RowsStayInTheirColumnsAndKeepEveryCharacter) {
   std::mt19937 rng(20);
   for (int round = 0; round < 300; ++round) {
@@ -102,7 +105,7 @@ TEST(Listing, RowsStayInTheirColumnsAndKeepEveryCharacter) {
                     double(std::uniform_int_distribution(20, 200)(rng)), 5, 20};
     const QString text = RandomText(rng, 200);
     ListingLayout layout;
-    const PrintJob job = Print(text, page, twoColumn, &layout);
+    const PrintJob job = Print(text, page, twoColumn, &layout, round % 3 == 0 ? 5 : 1 << 16);
     PrintJob unused;
     const RecordingPrinter measure(unused, true, page.width, page.height, page.charWidth, page.charHeight);
     const double rightX = twoColumn ? layout.columnX[1] : page.width + 1;
