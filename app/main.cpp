@@ -10,6 +10,7 @@
 #include <QList>
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "frame/MDIForm1.h"
@@ -18,7 +19,9 @@
 #include "platform/QtServices.h"
 #include "platform/SingleInstance.h"
 #include "platform/StartPaths.h"
+#include "platform/LocalPath.h"
 #include "platform/WindowPlacement.h"
+#include "print/PrintToPdf.h"
 
 namespace {
 
@@ -47,14 +50,41 @@ int Answer(const CommandLine& line) {
       PrintLine(stderr, QStringLiteral("kesto: ") + line.error);
       return 2;
     case CommandLine::Action::kPrint:
-      // The request to print into a PDF is read (line.printMode, printFile,
-      // printTo) but not yet carried out by this program.
-      PrintLine(stderr, QStringLiteral("kesto: この版では --print は使えません。"));
-      return 2;
     case CommandLine::Action::kOpen:
       break;
   }
   return -1;
+}
+
+// QApplication's arguments: the program's name and Qt's own options.
+class QtArguments {
+ public:
+  explicit QtArguments(QByteArrayList arguments) : arguments_(std::move(arguments)) {
+    for (QByteArray& argument : arguments_) argv_.push_back(argument.data());
+    argv_.push_back(nullptr);
+    argc_ = static_cast<int>(argv_.size()) - 1;
+  }
+  int& argc() { return argc_; }
+  char** argv() { return argv_.data(); }
+
+ private:
+  QByteArrayList arguments_;
+  std::vector<char*> argv_;
+  int argc_ = 0;
+};
+
+// A listing written to a PDF file needs no display and no frame, and hands
+// nothing over: Qt's offscreen platform, unless the command line names one.
+int PrintListingToPdf(const CommandLine& line) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+      !line.qtArguments.contains(QByteArrayLiteral("-platform"))) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QtArguments qt(line.qtArguments);
+  QApplication app(qt.argc(), qt.argv());
+  InitApplication(app);
+  return PrintToPdf(DecodeLocalPath(line.printFile), DecodeLocalPath(line.printTo),
+                    line.printMode == CommandLine::PrintMode::kTwoColumn);
 }
 
 }  // namespace
@@ -64,6 +94,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) arguments << QByteArray(argv[i]);
   const CommandLine line = ParseCommandLine(arguments);
   if (const int code = Answer(line); code >= 0) return code;
+  if (line.action == CommandLine::Action::kPrint) return PrintListingToPdf(line);
 
   // Names that only this process can resolve are resolved before anything
   // else: what cannot be handed on ends the start here, before any window.
@@ -76,12 +107,8 @@ int main(int argc, char** argv) {
   // Qt's -display and the hand-over's socket name the same X server.
   if (!line.display.isNull()) qputenv("DISPLAY", line.display);
   const LaunchToken token = ReadLaunchToken();
-  QByteArrayList qtArguments = line.qtArguments;
-  std::vector<char*> qtArgv;
-  for (QByteArray& argument : qtArguments) qtArgv.push_back(argument.data());
-  qtArgv.push_back(nullptr);
-  int qtArgc = static_cast<int>(qtArgv.size()) - 1;
-  QApplication app(qtArgc, qtArgv.data());
+  QtArguments qt(line.qtArguments);
+  QApplication app(qt.argc(), qt.argv());
   ClearLaunchToken();
 
   SingleInstance instance(QStringLiteral("kesto"));

@@ -1,16 +1,11 @@
 #include "platform/QtPrinter.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-
-namespace {
-
-const QString kLineEnd = QStringLiteral("\r\n");
-
-}  // namespace
 
 QtPrinter::QtPrinter() {
   // Without a printing system the default printer is a null one; nothing
@@ -24,12 +19,7 @@ QtPrinter::QtPrinter() {
 
 QtPrinter::QtPrinter(QPrinter& printer) : printer_(&printer) {}
 
-QtPrinter::~QtPrinter() {
-  if (painter_ && painter_->isActive()) {
-    printer_->abort();
-    painter_->end();
-  }
-}
+QtPrinter::~QtPrinter() { Abort(); }
 
 bool QtPrinter::IsAvailable() const { return printer_ && printer_->isValid() && !failed_; }
 
@@ -44,6 +34,12 @@ void QtPrinter::SetFontSize(double points) {
 }
 
 void QtPrinter::ApplyFont() {
+  // Glyphs collected in the old font are painted in it.
+  FlushGlyphs();
+  rawFont_ = QRawFont();
+  latin1_.fill(Glyph());
+  glyphs_.clear();
+  ascent_ = -1;
   if (painter_ && painter_->isActive()) painter_->setFont(font_);
 }
 
@@ -82,19 +78,52 @@ double QtPrinter::ScaleHeight() const {
   return printer_ ? printer_->pageLayout().paintRect(QPageLayout::Point).height() : 0;
 }
 
-double QtPrinter::TextWidth(const QString& text) const {
-  if (!printer_) return 0;
-  const QFontMetricsF metrics(font_, printer_);
-  double widest = 0;
-  for (const QString& line : text.split(kLineEnd))
-    widest = std::max(widest, metrics.horizontalAdvance(line));
-  return widest / Scale();
+const QtPrinter::Glyph& QtPrinter::GlyphOf(char16_t ch) const {
+  if (ch < latin1_.size()) {
+    Glyph& glyph = latin1_[ch];
+    if (!glyph.known) glyph = LookUp(ch);
+    return glyph;
+  }
+  const auto found = glyphs_.constFind(ch);
+  if (found != glyphs_.cend()) return *found;
+  return *glyphs_.insert(ch, LookUp(ch));
 }
 
-double QtPrinter::TextHeight(const QString& text) const {
+QtPrinter::Glyph QtPrinter::LookUp(char16_t ch) const {
+  if (!rawFont_.isValid()) rawFont_ = QRawFont::fromFont(QFont(font_, printer_));
+  Glyph glyph;
+  glyph.known = true;
+  // A surrogate is no character of its own: such text is painted as text.
+  if (!QChar::isSurrogate(ch) && rawFont_.isValid()) {
+    const QList<quint32> indexes = rawFont_.glyphIndexesForString(QString(QChar(ch)));
+    if (indexes.size() == 1 && indexes[0] != 0) {
+      glyph.index = indexes[0];
+      glyph.advance = rawFont_.advancesForGlyphIndexes(indexes).value(0).x();
+    }
+  }
+  return glyph;
+}
+
+bool QtPrinter::HasAllGlyphs(const QString& text) const {
+  for (const QChar ch : text) {
+    if (GlyphOf(ch.unicode()).index == 0) return false;
+  }
+  return true;
+}
+
+double QtPrinter::TextWidth(const QString& text) const {
   if (!printer_) return 0;
-  const QFontMetricsF metrics(font_, printer_);
-  return (text.count(kLineEnd) + 1) * metrics.height() / Scale();
+  if (HasAllGlyphs(text)) {
+    double width = 0;
+    for (const QChar ch : text) width += GlyphOf(ch.unicode()).advance;
+    return width / Scale();
+  }
+  return QFontMetricsF(font_, printer_).horizontalAdvance(text) / Scale();
+}
+
+double QtPrinter::TextHeight(const QString&) const {
+  if (!printer_) return 0;
+  return QFontMetricsF(font_, printer_).height() / Scale();
 }
 
 bool QtPrinter::Begin() {
@@ -110,44 +139,62 @@ bool QtPrinter::Begin() {
   return true;
 }
 
-bool QtPrinter::Print(const QString& text) {
+bool QtPrinter::PrintAt(double x, double y, const QString& text) {
   if (!Begin()) return false;
-  const QFontMetricsF metrics(font_, printer_);
   const double scale = Scale();
-  const double lineHeight = metrics.height() / scale;
-  const double ascent = metrics.ascent() / scale;
-  const double pageHeight = ScaleHeight();
-  // Tolerance for the rounding of summed line heights: a page measured to
-  // hold n lines must take all n of them.
-  const double slack = lineHeight * 1e-6;
-
-  for (const QString& line : text.split(kLineEnd)) {
-    if (y_ > 0 && y_ + lineHeight > pageHeight + slack) {
-      // The line goes to the top of a new page. The sheet itself is started
-      // only when something is drawn on it, so that empty lines at the end of
-      // a job do not give an empty sheet.
-      pageWanted_ = true;
-      y_ = 0;
-    }
-    if (!line.isEmpty()) {
-      if (pageWanted_ && !printer_->newPage()) {
-        failed_ = true;
-        return false;
+  if (ascent_ < 0) ascent_ = QFontMetricsF(font_, printer_).ascent();
+  const double baseline = (y * scale) + ascent_;
+  if (!HasAllGlyphs(text)) {
+    painter_->drawText(QPointF(x * scale, baseline), text);
+  } else {
+    double pen = x * scale;
+    for (const QChar ch : text) {
+      const Glyph& glyph = GlyphOf(ch.unicode());
+      if (ch != u' ') {
+        pageGlyphs_.append(glyph.index);
+        pagePositions_.append(QPointF(pen, baseline));
       }
-      pageWanted_ = false;
-      painter_->drawText(QPointF(x_ * scale, (y_ + ascent) * scale), line);
+      pen += glyph.advance;
     }
-    x_ = 0;
-    y_ += lineHeight;
   }
   return printer_->printerState() != QPrinter::Error;
 }
 
+void QtPrinter::FlushGlyphs() {
+  if (pageGlyphs_.isEmpty()) return;
+  if (painter_ && painter_->isActive() && rawFont_.isValid()) {
+    QGlyphRun run;
+    run.setRawFont(rawFont_);
+    run.setGlyphIndexes(pageGlyphs_);
+    run.setPositions(pagePositions_);
+    painter_->drawGlyphRun(QPointF(0, 0), run);
+  }
+  pageGlyphs_.clear();
+  pagePositions_.clear();
+}
+
+bool QtPrinter::NewPage() {
+  if (!Begin()) return false;
+  FlushGlyphs();
+  if (!printer_->newPage()) {
+    failed_ = true;
+    return false;
+  }
+  return true;
+}
+
 bool QtPrinter::EndDoc() {
   if (!Begin()) return false;
+  FlushGlyphs();
   const bool ended = painter_->end();
-  x_ = 0;
-  y_ = 0;
-  pageWanted_ = false;
   return ended && printer_->printerState() != QPrinter::Error;
+}
+
+void QtPrinter::Abort() {
+  pageGlyphs_.clear();
+  pagePositions_.clear();
+  if (painter_ && painter_->isActive()) {
+    printer_->abort();
+    painter_->end();
+  }
 }

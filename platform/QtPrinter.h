@@ -2,8 +2,19 @@
 // The production printer: a print job painted with QPainter on a QPrinter,
 // normally the system's default printer. Positions and sizes are in points
 // of the page's printable area, measured from its top-left corner.
+//
+// Listings print millions of short lines, so a page's text is collected as
+// glyphs of the font (looked up once per character) and painted as one glyph
+// run when the page ends; a line holding a character the font lacks is
+// painted as text, through the font's fallbacks. Widths are measured the way
+// the line is painted.
 
 #include <QFont>
+#include <QHash>
+#include <QList>
+#include <QPointF>
+#include <QRawFont>
+#include <array>
 #include <memory>
 
 #include "platform/Printer.h"
@@ -28,9 +39,6 @@ class QtPrinter : public Printer {
 
   void SetFontName(const QString& name) override;
   void SetFontSize(double points) override;
-  void SetCurrentX(double x) override { x_ = x; }
-  void SetCurrentY(double y) override { y_ = y; }
-  double CurrentX() const { return x_; }
   // 1 portrait, 2 landscape.
   void SetOrientation(int value) override;
   // 1 grayscale, 2 colour.
@@ -43,22 +51,40 @@ class QtPrinter : public Printer {
   double TextWidth(const QString& text) const override;
   double TextHeight(const QString& text) const override;
 
-  bool Print(const QString& text) override;
+  bool PrintAt(double x, double y, const QString& text) override;
+  bool NewPage() override;
   bool EndDoc() override;
+  void Abort() override;
 
  private:
+  // A character's glyph in the font and its advance in device pixels; glyph
+  // 0 when the font has none.
+  struct Glyph {
+    quint32 index = 0;
+    double advance = 0;
+    bool known = false;  // looked up
+  };
   // Starts the document on the first output; false when the printer refuses.
   bool Begin();
   // Device pixels per point.
   double Scale() const;
   void ApplyFont();
+  const Glyph& GlyphOf(char16_t ch) const;
+  Glyph LookUp(char16_t ch) const;
+  // Whether every character of `text` has a glyph of the font of its own.
+  bool HasAllGlyphs(const QString& text) const;
+  // Paints the glyphs collected for the page.
+  void FlushGlyphs();
 
   std::unique_ptr<QPrinter> owned_;
   QPrinter* printer_ = nullptr;
   std::unique_ptr<QPainter> painter_;
   QFont font_;
-  double x_ = 0;
-  double y_ = 0;
-  bool pageWanted_ = false;  // the next drawing starts a new sheet
+  mutable QRawFont rawFont_;  // font_ at the device's resolution, made when first needed
+  mutable std::array<Glyph, 256> latin1_;  // the glyphs of U+0000..U+00FF
+  mutable QHash<char16_t, Glyph> glyphs_;    // of the other characters
+  double ascent_ = -1;  // of font_ in device pixels; < 0 until measured
+  QList<quint32> pageGlyphs_;
+  QList<QPointF> pagePositions_;
   bool failed_ = false;
 };

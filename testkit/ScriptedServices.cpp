@@ -11,9 +11,28 @@ QString NextPath(std::deque<QString>& script) {
 
 }  // namespace
 
-bool RecordingPrinter::Print(const QString& text) {
-  if (!available_) return false;
-  job_.printed << text;
+double RecordingPrinter::TextWidth(const QString& text) const {
+  double cells = 0;
+  for (const QChar ch : text) {
+    const char16_t u = ch.unicode();
+    const bool halfWidthKana = u >= 0xFF61 && u <= 0xFF9F;
+    cells += (u >= 0x2E80 && !halfWidthKana && !ch.isLowSurrogate()) ? 2 : 1;
+  }
+  return charWidth_ * cells;
+}
+
+bool RecordingPrinter::PrintAt(double x, double y, const QString& text) {
+  if (!available_ || job_.ended) return false;
+  if (job_.pages.isEmpty()) job_.pages.append(QList<PrintedText>());
+  job_.pages.last().append({x, y, text});
+  if (job_.onPrint) job_.onPrint();
+  return true;
+}
+
+bool RecordingPrinter::NewPage() {
+  if (!available_ || job_.ended) return false;
+  if (job_.pages.isEmpty()) job_.pages.append(QList<PrintedText>());
+  job_.pages.append(QList<PrintedText>());
   return true;
 }
 
@@ -48,6 +67,7 @@ QString ScriptedServices::ShowSaveDialog(const QString& filter, int flags) {
 
 std::unique_ptr<Printer> ScriptedServices::DefaultPrinter() {
   jobs.push_back(std::make_unique<PrintJob>());
+  jobs.back()->onPrint = onPrint;
   return std::make_unique<RecordingPrinter>(*jobs.back(), printerAvailable, pageWidth, pageHeight,
                                             charWidth, charHeight);
 }

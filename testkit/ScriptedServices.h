@@ -5,6 +5,7 @@
 // whose page and character sizes are set here.
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -20,6 +21,12 @@ struct ShownMessage {
   QString title;
 };
 
+// One line the recording printer was given.
+struct PrintedText {
+  double x, y;
+  QString text;
+};
+
 // What one print job received.
 struct PrintJob {
   QString fontName;
@@ -27,11 +34,16 @@ struct PrintJob {
   int orientation = 0;
   int colorMode = 0;
   int duplex = 0;
-  QStringList printed;  // each Print call's text
+  QList<QList<PrintedText>> pages;  // the lines of each sheet
   bool ended = false;
+  bool aborted = false;
+  // Runs after each line is printed, e.g. to act while a job runs.
+  std::function<void()> onPrint;
 };
 
-// A printer that measures every character alike and records what it is given.
+// A printer that records what it is given. A character is charWidth wide,
+// a full-width one (CJK, full-width forms) twice that, as a Japanese
+// fixed-pitch font prints them; every row is charHeight high.
 class RecordingPrinter : public Printer {
  public:
   RecordingPrinter(PrintJob& job, bool available, double width, double height, double charWidth,
@@ -41,17 +53,17 @@ class RecordingPrinter : public Printer {
   bool IsAvailable() const override { return available_; }
   void SetFontName(const QString& name) override { job_.fontName = name; }
   void SetFontSize(double points) override { job_.fontSize = points; }
-  void SetCurrentX(double) override {}
-  void SetCurrentY(double) override {}
   void SetOrientation(int value) override { job_.orientation = value; }
   void SetColorMode(int value) override { job_.colorMode = value; }
   void SetDuplex(int value) override { job_.duplex = value; }
   double ScaleWidth() const override { return width_; }
   double ScaleHeight() const override { return height_; }
-  double TextWidth(const QString& text) const override { return charWidth_ * double(text.size()); }
+  double TextWidth(const QString& text) const override;
   double TextHeight(const QString&) const override { return charHeight_; }
-  bool Print(const QString& text) override;
+  bool PrintAt(double x, double y, const QString& text) override;
+  bool NewPage() override;
   bool EndDoc() override;
+  void Abort() override { job_.aborted = true; }
 
  private:
   PrintJob& job_;
@@ -80,6 +92,8 @@ class ScriptedServices : public Services {
   bool printerAvailable = true;
   double pageWidth = 600, pageHeight = 800, charWidth = 10, charHeight = 20;
   std::vector<std::unique_ptr<PrintJob>> jobs;
+  // Given to every job as its onPrint.
+  std::function<void()> onPrint;
 
   // Runs during every message box, e.g. to check what the frame shows then.
   std::function<void(const ShownMessage&)> onMessage;

@@ -1,7 +1,11 @@
 // File ▸ Print and Two-column print through the frame, on the recording
-// printer: what the job receives, the page set-up, the reports and the focus.
+// printer: what the job receives, the page set-up, the reports and the focus,
+// and a long print's progress box: Cancel, and windows closed meanwhile.
 
+#include <QAction>
 #include <QMdiArea>
+#include <QProgressDialog>
+#include <QThread>
 
 #include "frame/FrameFixture.h"
 #include "platform/Services.h"
@@ -12,13 +16,20 @@ using Printing = FrameFixture;
 
 const QString kCanonical = QStringLiteral("A ;\r\nB ;\r\nC ;\r\nD ;\r\n");
 
-TEST_F(Printing, PrintSendsTheTextAsItStands) {
+QStringList Texts(const QList<PrintedText>& page) {
+  QStringList texts;
+  for (const PrintedText& row : page) texts << QStringLiteral("%1,%2 %3").arg(row.x).arg(row.y).arg(row.text);
+  return texts;
+}
+
+TEST_F(Printing, PrintSendsTheLinesAsTheyStand) {
   Form1* form = OpenProgram("A.m", "A\r\nB\r\nC\r\nD\r\n");
   ASSERT_EQ(form->RichTextBox1->Text(), kCanonical);
   frame->mnuPrintNormal_Click();
   ASSERT_EQ(services.jobs.size(), 1u);
   const PrintJob& job = *services.jobs[0];
-  EXPECT_EQ(job.printed, QStringList{kCanonical});
+  ASSERT_EQ(job.pages.size(), 1);
+  EXPECT_EQ(Texts(job.pages[0]), (QStringList{"0,0 A ;", "0,20 B ;", "0,40 C ;", "0,60 D ;"}));
   EXPECT_TRUE(job.ended);
   EXPECT_TRUE(job.fontName.isEmpty()) << "the printer's own font";
   ASSERT_EQ(services.messages.size(), 1u);
@@ -28,7 +39,7 @@ TEST_F(Printing, PrintSendsTheTextAsItStands) {
 }
 
 TEST_F(Printing, TwoColumnPrintSetsThePageAndListsInColumns) {
-  // Three rows of 20 down, six spaces of 10 across: column width 3.
+  // Three rows of 20 down, six spaces of 10 across: the right column at 30.
   services.pageWidth = 60;
   services.pageHeight = 60;
   services.charWidth = 10;
@@ -42,7 +53,8 @@ TEST_F(Printing, TwoColumnPrintSetsThePageAndListsInColumns) {
   EXPECT_EQ(job.orientation, 1);
   EXPECT_EQ(job.colorMode, 1);
   EXPECT_EQ(job.duplex, 1);
-  EXPECT_EQ(job.printed, QStringList{QStringLiteral("A  D \r\nB  \r\nC  ")});
+  ASSERT_EQ(job.pages.size(), 1);
+  EXPECT_EQ(Texts(job.pages[0]), (QStringList{"0,0 A", "0,20 B", "0,40 C", "30,0 D"}));
   EXPECT_TRUE(job.ended);
   ASSERT_EQ(services.messages.size(), 1u);
   EXPECT_EQ(services.messages[0].prompt, QStringLiteral("印刷しました。"));
@@ -72,6 +84,78 @@ TEST_F(Printing, FocusReturnsToThePrintedWindow) {
     (frame.get()->*command)();
     EXPECT_EQ(frame->ActiveForm(), a);
   }
+}
+
+
+// A print that takes a while: each line 3 ms on a program of 400 lines,
+// five to a page.
+class SlowPrinting : public Printing {
+ protected:
+  Form1* OpenLongProgram() {
+    QByteArray program;
+    for (int n = 1; n <= 400; ++n) program += "G01X" + QByteArray::number(n) + "\r\n";
+    services.pageHeight = 100;  // five rows a page
+    return OpenProgram("A.m", program);
+  }
+  // Runs `during` after each line once the progress box shows.
+  void SlowDown(const std::function<void(QProgressDialog*)>& during) {
+    services.onPrint = [this, during] {
+      QThread::msleep(3);
+      controlsWereOff = controlsWereOff && !frame->MenuItem("mnuFileOpen")->isEnabled();
+      auto* box = frame->findChild<QProgressDialog*>();
+      if (box && box->isVisible()) {
+        EXPECT_EQ(box->parentWidget(), frame.get());
+        EXPECT_EQ(box->labelText().left(4), QStringLiteral("印刷中…"));
+        during(box);
+      }
+    };
+  }
+  bool controlsWereOff = true;
+};
+
+TEST_F(SlowPrinting, CancelAbandonsTheJobAndReportsIt) {
+  OpenLongProgram();
+  bool shown = false;
+  SlowDown([&](QProgressDialog* box) {
+    shown = true;
+    box->cancel();
+  });
+  frame->mnuPrint_Click();
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(controlsWereOff);
+  ASSERT_EQ(services.jobs.size(), 1u);
+  EXPECT_TRUE(services.jobs[0]->aborted);
+  EXPECT_FALSE(services.jobs[0]->ended);
+  EXPECT_LT(services.jobs[0]->pages.size(), 400 / 10);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].prompt, QStringLiteral("印刷を中止しました。"));
+  EXPECT_EQ(services.messages[0].style, 64);
+  EXPECT_EQ(services.messages[0].title, QStringLiteral("報告"));
+  EXPECT_EQ(frame->findChild<QProgressDialog*>(), nullptr);
+  EXPECT_TRUE(frame->MenuItem("mnuFileOpen")->isEnabled());
+}
+
+TEST_F(SlowPrinting, ClosingThePrintedWindowOrTheFrameMeanwhileIsSafe) {
+  // The window's text was taken when the print began: it prints whole.
+  const QPointer<Form1> form = OpenLongProgram();
+  SlowDown([&](QProgressDialog*) {
+    if (form) form->close();
+  });
+  frame->mnuPrintNormal_Click();
+  FlushDeletes();
+  ASSERT_EQ(services.jobs.size(), 1u);
+  EXPECT_TRUE(services.jobs[0]->ended);
+  EXPECT_EQ(services.jobs[0]->pages.size(), 400 / 5);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].prompt, QStringLiteral("印刷しました。"));
+
+  // A closed frame abandons the job and shows nothing more.
+  OpenLongProgram();
+  SlowDown([&](QProgressDialog*) { frame->close(); });
+  frame->mnuPrint_Click();
+  ASSERT_EQ(services.jobs.size(), 2u);
+  EXPECT_TRUE(services.jobs[1]->aborted);
+  EXPECT_EQ(services.messages.size(), 1u);
 }
 
 }  // namespace
