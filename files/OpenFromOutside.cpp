@@ -6,8 +6,6 @@
 // are opened as one file command of their own once it has ended: commands
 // never run inside each other.
 
-#include "files/OpenFromOutside.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -131,13 +129,6 @@ class OutsideOpenQueue : public QObject {
   QStringList pending_;
   QTimer timer_;
 };
-
-QStringList AbsolutePaths(const QStringList& names, const QString& workingFolder) {
-  const QDir folder(workingFolder);
-  QStringList paths;
-  for (const QString& name : names) paths << QDir::cleanPath(folder.absoluteFilePath(name));
-  return paths;
-}
 
 void MDIForm1::OpenFromOutside(const QStringList& paths) {
   if (paths.isEmpty()) return;

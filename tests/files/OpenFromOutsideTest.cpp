@@ -17,7 +17,6 @@
 #include <cstring>
 #include <thread>
 
-#include "files/OpenFromOutside.h"
 #include "frame/FrameFixture.h"
 #include "platform/DrawingLock.h"
 #include "platform/LocalPath.h"
@@ -330,14 +329,6 @@ TEST_F(OddFiles, ABatchIsArrangedOnce) {
   EXPECT_EQ(frame->LastForm()->Caption(), paths.last());
   EXPECT_EQ(frame->LastForm()->geometry().topLeft(), QPoint(0, 0));
   EXPECT_TRUE(services.messages.empty());
-}
-
-TEST(OpenFromOutsidePaths, RelativeNamesAreTakenFromTheStartsFolder) {
-  EXPECT_EQ(AbsolutePaths({QStringLiteral("a.m"), QStringLiteral("../b.s"),
-                           QStringLiteral("/abs/./c.m"), QStringLiteral("d e/加工.m")},
-                          QStringLiteral("/work/progs")),
-            QStringList({QStringLiteral("/work/progs/a.m"), QStringLiteral("/work/b.s"),
-                         QStringLiteral("/abs/c.m"), QStringLiteral("/work/progs/d e/加工.m")}));
 }
 
 }  // namespace
