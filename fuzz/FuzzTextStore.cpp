@@ -9,7 +9,8 @@
 // (cut after every CR LF pair) and compared with the flat reader.
 //
 // The store is built here with tiny nodes and chunks (KESTO_STORE_TINY_NODES),
-// so that short inputs make trees of many levels.
+// so that short inputs make trees of many levels, and with its asserts on; the
+// tree's invariants are checked after every step.
 
 #include <QString>
 #include <algorithm>
@@ -50,6 +51,11 @@ QString TextFrom(Bytes& in, uint32_t length) {
 
 int32_t Size(const QString& s) { return int32_t(s.size()); }
 
+void CheckTree(const TextStore& store) {
+  const char* broken = store.brokenInvariant();
+  FuzzCheck(broken == nullptr, broken);
+}
+
 void CheckAt(const TextStore& store, const QString& flat, uint32_t pick, uint32_t length) {
   const int32_t n = Size(flat);
   const int32_t pos = int32_t(pick % uint32_t(n + 3)) - 1;  // also just outside
@@ -70,7 +76,6 @@ void CheckAt(const TextStore& store, const QString& flat, uint32_t pick, uint32_
 void CheckAll(const TextStore& store, const QString& flat) {
   FuzzCheck(store.size() == Size(flat), "size");
   FuzzCheck(store.toString() == flat, "toString");
-  FuzzCheck(store.isWellFormed(), "well formed");
   int32_t line = 0;
   int32_t start = 0;
   int32_t longest = 0;
@@ -133,6 +138,7 @@ void FuzzEdits(Bytes& in) {
       store = older;
       flat = olderFlat;
     }
+    CheckTree(store);
     FuzzCheck(store.size() == Size(flat), "size after step");
     CheckAt(store, flat, in.next16() | in.next() << 16, in.next() % 96);
   }
@@ -165,7 +171,7 @@ void FuzzReader(const uint8_t* data, size_t size) {
   const TextStore blocks = builder.finish();
   const QString flat = ProgramTextFromFile(DecodeCp932(QByteArray(bytes, qsizetype(size))));
   FuzzCheck(blocks.toString() == flat, "block reader");
-  FuzzCheck(blocks.isWellFormed(), "block reader tree");
+  CheckTree(blocks);
 
   // The same bytes as one block in pieces, cut at the last end allowed
   // before every 7th byte.
@@ -178,7 +184,9 @@ void FuzzReader(const uint8_t* data, size_t size) {
   }
   reader.feed(bytes + at, qsizetype(size) - at);
   reader.finish();
-  FuzzCheck(builder.finish().toString() == flat, "block reader in pieces");
+  const TextStore pieces = builder.finish();
+  FuzzCheck(pieces.toString() == flat, "block reader in pieces");
+  CheckTree(pieces);
 }
 
 }  // namespace

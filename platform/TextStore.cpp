@@ -29,6 +29,7 @@ int64_t LineFeedsBefore(const Leaf* leaf, int32_t count) {
 
 // The index in a leaf of its k-th line feed (k >= 1, and the leaf has k).
 int32_t NthLineFeed(const Leaf* leaf, int64_t k) {
+  Q_ASSERT(k >= 1 && k <= leaf->sum.lfs);
   if (leaf->wide) {
     const char16_t* s = leaf->units();
     for (int32_t i = 0;; ++i) {
@@ -174,46 +175,6 @@ int64_t SharedUnits(const Node* a, const Node* b, bool backward, int64_t limit) 
   return done;
 }
 
-void CollectStats(const Node* n, TextStore::Stats& stats) {
-  if (n->height == 0) {
-    const Leaf* leaf = AsLeaf(n);
-    ++stats.chunks;
-    stats.wideChunks += leaf->wide;
-    stats.bytes += int64_t(sizeof(Leaf)) + int64_t(leaf->length) * (leaf->wide ? 2 : 1);
-    return;
-  }
-  stats.bytes += int64_t(sizeof(Inner));
-  const Inner* inner = AsInner(n);
-  for (int i = 0; i < inner->count; ++i) CollectStats(inner->kids[i], stats);
-}
-
-// Checks a subtree and returns its summary recomputed from its leaves.
-bool CheckNode(const Node* n, bool isRoot, Summary& out) {
-  if (n->height == 0) {
-    const Leaf* leaf = AsLeaf(n);
-    if (leaf->length < 1 || leaf->length > kMaxChunk) return false;
-    const NodeRef copy = SliceLeaf(leaf, 0, leaf->length);
-    const Summary& s = copy->sum;
-    if (AsLeaf(copy.get())->wide != leaf->wide) return false;  // narrow whenever it can be
-    out = s;
-  } else {
-    const Inner* inner = AsInner(n);
-    if (inner->count > kFanout || inner->count < (isRoot ? 2 : kMinFanout)) return false;
-    Summary total;
-    for (int i = 0; i < inner->count; ++i) {
-      const Node* kid = inner->kids[i];
-      Summary s;
-      if (kid->height + 1 != n->height || !CheckNode(kid, false, s)) return false;
-      if (inner->chars[i] != s.chars || inner->lfs[i] != s.lfs) return false;
-      total = Combine(total, s);
-    }
-    out = total;
-  }
-  const Summary& s = n->sum;
-  return s.chars == out.chars && s.lfs == out.lfs && s.head == out.head && s.tail == out.tail &&
-         s.inner == out.inner;
-}
-
 }  // namespace
 
 TextStore::TextStore() = default;
@@ -233,6 +194,8 @@ TextStore::TextStore(QLatin1StringView text) {
 int32_t TextStore::size() const { return int32_t(Chars(root_)); }
 
 char16_t TextStore::at(int32_t offset) const {
+  Q_ASSERT_X(offset >= 0 && offset < size(), "TextStore::at", "offset outside the text");
+  if (offset < 0 || offset >= size()) return 0;  // also in an empty store, which has no tree
   const Node* n = root_.get();
   int64_t pos = offset;
   while (n->height > 0) {
@@ -242,6 +205,7 @@ char16_t TextStore::at(int32_t offset) const {
     n = inner->kids[i];
   }
   const Leaf* leaf = AsLeaf(n);
+  Q_ASSERT(pos < leaf->length);
   return leaf->wide ? leaf->units()[pos] : char16_t(uchar(leaf->narrow()[pos]));
 }
 
@@ -304,6 +268,7 @@ int32_t TextStore::lineStart(int32_t line) const {
     while (k > inner->lfs[i]) {
       k -= inner->lfs[i];
       offset += inner->chars[i++];
+      Q_ASSERT(i < inner->count);
     }
     n = inner->kids[i];
   }
@@ -326,17 +291,21 @@ bool TextStore::replace(int32_t pos, int32_t removed, QStringView inserted) {
     middle = builder.finish().root_;
   }
   root_ = Join(Join(std::move(head.first), std::move(middle)), std::move(rest.second));
+  Q_ASSERT(Chars(root_) == total - (to - from) + inserted.size());
   return true;
 }
 
 bool TextStore::append(const TextStore& other) {
   if (Chars(root_) + Chars(other.root_) > kMaxSize) return false;
+  [[maybe_unused]] const int64_t total = Chars(root_) + Chars(other.root_);
   root_ = Join(root_, other.root_);
+  Q_ASSERT(Chars(root_) == total);
   return true;
 }
 
 // Calls `fn` with the leaf pieces of [from, to), relative to `n`, in order.
 void TextStore::visitPieces(const Node* n, int64_t from, int64_t to, PieceFn fn, void* context) {
+  Q_ASSERT(0 <= from && from < to && to <= n->sum.chars);
   if (n->height == 0) {
     const Leaf* leaf = AsLeaf(n);
     const void* data = leaf->wide ? static_cast<const void*>(leaf->units() + from)
@@ -372,20 +341,6 @@ int32_t SharedPrefix(const TextStore& a, const TextStore& b) {
 int32_t SharedSuffix(const TextStore& a, const TextStore& b, int32_t limit) {
   limit = std::clamp(limit, 0, std::min(a.size(), b.size()));
   return int32_t(SharedUnits(a.root_.get(), b.root_.get(), true, limit));
-}
-
-TextStore::Stats TextStore::stats() const {
-  Stats stats;
-  if (!root_) return stats;
-  stats.height = root_->height;
-  CollectStats(root_.get(), stats);
-  return stats;
-}
-
-bool TextStore::isWellFormed() const {
-  if (!root_) return true;
-  Summary s;
-  return root_->sum.chars <= kMaxSize && CheckNode(root_.get(), true, s);
 }
 
 namespace {

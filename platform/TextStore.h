@@ -65,7 +65,9 @@ class TextStore {
 
   int32_t size() const;
   bool isEmpty() const { return size() == 0; }
-  char16_t at(int32_t offset) const;  // 0 <= offset < size()
+  // The unit at `offset`; requires 0 <= offset < size() (asserted), and gives 0
+  // outside the text.
+  char16_t at(int32_t offset) const;
   QString mid(int32_t pos, int32_t length) const;  // clamped to the text
   QString toString() const;  // the whole text (for callers that need one)
 
@@ -113,9 +115,14 @@ class TextStore {
     int64_t bytes = 0;      // memory held by the nodes (shared ones counted each time)
   };
   Stats stats() const;
-  // Whether the tree keeps its invariants: uniform depth, node widths, chunk
-  // sizes, and counts that match the text. O(n); for tests.
-  bool isWellFormed() const;
+  // The first invariant of the tree that does not hold, in words, or null
+  // when all do: leaves at one depth, each inner node with kMinFanout to
+  // kFanout children (the root at least two), chunks of 1 to kMaxChunk units
+  // and UTF-16 only when a unit needs it, every count and line statistic as
+  // the text below gives it. O(n): tests call it after every edit, the program
+  // never.
+  const char* brokenInvariant() const;
+  bool isWellFormed() const { return brokenInvariant() == nullptr; }
 
   // Builds a text from many pieces at once, chunk by chunk, and loads the tree
   // bottom-up. Units past `limit` are dropped and mark the builder overflowed.

@@ -59,6 +59,7 @@ void TextStore::Builder::appendNarrow(const char* s, qsizetype n) {
     const int32_t k = int32_t(std::min<qsizetype>(
         n, st.isWide ? std::min(kMaxChunk - st.length, kNarrowRun - st.narrowTail)
                      : kMaxChunk - st.length));
+    Q_ASSERT(k > 0);
     if (!st.isWide) {
       std::memcpy(st.narrow + st.length, s, size_t(k));
       st.length += k;

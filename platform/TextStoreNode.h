@@ -9,6 +9,7 @@
 // Every inner node other than the root has at least kMinFanout children,
 // which bounds the depth by log16 of the chunk count.
 
+#include <QtGlobal>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -88,6 +89,9 @@ using Pair = std::pair<NodeRef, NodeRef>;
 // they all fit. `bulk`: one of many made at once, which go into slabs.
 NodeRef MakeLeaf(const char* narrow, int32_t length, bool bulk = false);
 NodeRef MakeLeaf(const char16_t* units, int32_t length, bool bulk = false);
+
+// The line statistics of a leaf's units, counted afresh.
+Summary ScanLeaf(const Leaf* leaf);
 
 // Memory for leaves built in bulk: `bytes` from the slab this thread fills
 // (null when none can be had), and its release.

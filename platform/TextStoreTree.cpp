@@ -41,10 +41,15 @@ int64_t LongestLine(const Summary& s) {
   return s.lfs == 0 ? s.chars : std::max({s.head, s.inner, s.tail});
 }
 
-void Retain(Node* node) { node->refs.fetch_add(1, std::memory_order_relaxed); }
+void Retain(Node* node) {
+  [[maybe_unused]] const int32_t before = node->refs.fetch_add(1, std::memory_order_relaxed);
+  Q_ASSERT_X(before >= 1, "textstore::Retain", "a node already released");
+}
 
 void Release(Node* node) {
-  if (node->refs.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+  const int32_t before = node->refs.fetch_sub(1, std::memory_order_acq_rel);
+  Q_ASSERT_X(before >= 1, "textstore::Release", "a node released once too often");
+  if (before != 1) return;
   if (node->height == 0) {
     Leaf* leaf = static_cast<Leaf*>(node);
     const bool inSlab = leaf->inSlab;
@@ -109,7 +114,10 @@ Summary ScanLines(const Unit* s, int32_t n) {
   return r;
 }
 
+// A chunk has 1 to kMaxChunk units; only the two chunks that MergeLeaves
+// evens out stand together in one leaf for a moment, up to twice that.
 Leaf* AllocateLeaf(int32_t length, bool wide, bool bulk = false) {
+  Q_ASSERT(length >= 1 && length <= 2 * kMaxChunk);
   const size_t bytes = sizeof(Leaf) + size_t(length) * (wide ? 2 : 1);
   void* slabbed = bulk ? AllocateInSlab(bytes) : nullptr;
   Leaf* leaf = new (slabbed ? slabbed : ::operator new(bytes)) Leaf;
@@ -122,6 +130,7 @@ Leaf* AllocateLeaf(int32_t length, bool wide, bool bulk = false) {
 }  // namespace
 
 NodeRef MakeLeaf(const char* narrow, int32_t length, bool bulk) {
+  Q_ASSERT(length >= 1 && length <= kMaxChunk);
   Leaf* leaf = AllocateLeaf(length, false, bulk);
   std::memcpy(leaf->narrow(), narrow, size_t(length));
   leaf->sum = ScanLines(leaf->narrow(), length);
@@ -129,6 +138,7 @@ NodeRef MakeLeaf(const char* narrow, int32_t length, bool bulk) {
 }
 
 NodeRef MakeLeaf(const char16_t* units, int32_t length, bool bulk) {
+  Q_ASSERT(length >= 1 && length <= kMaxChunk);
   const bool wide = std::any_of(units, units + length, [](char16_t c) { return c > 0xFF; });
   Leaf* leaf = AllocateLeaf(length, wide, bulk);
   if (wide) {
@@ -141,7 +151,12 @@ NodeRef MakeLeaf(const char16_t* units, int32_t length, bool bulk) {
   return NodeRef(leaf);
 }
 
+Summary ScanLeaf(const Leaf* leaf) {
+  return leaf->wide ? ScanLines(leaf->units(), leaf->length) : ScanLines(leaf->narrow(), leaf->length);
+}
+
 NodeRef SliceLeaf(const Leaf* leaf, int32_t from, int32_t to) {
+  Q_ASSERT(0 <= from && from < to && to <= leaf->length);
   return leaf->wide ? MakeLeaf(leaf->units() + from, to - from)
                     : MakeLeaf(leaf->narrow() + from, to - from);
 }
@@ -195,11 +210,14 @@ Pair MergeLeaves(const NodeRef& a, const NodeRef& b) {
 }  // namespace
 
 NodeRef MakeInner(NodeRef* kids, int count) {
+  Q_ASSERT(count >= 1 && count <= kFanout);
   Inner* inner = new Inner;
   inner->height = uint8_t(kids[0]->height + 1);
   inner->count = count;
   for (int i = 0; i < count; ++i) {
     Node* kid = kids[i].get();
+    Q_ASSERT_X(kid && kid->height + 1 == inner->height, "textstore::MakeInner",
+               "children of one height");
     inner->chars[i] = kid->sum.chars;
     inner->lfs[i] = kid->sum.lfs;
     inner->sum = Combine(inner->sum, kid->sum);
@@ -210,6 +228,7 @@ NodeRef MakeInner(NodeRef* kids, int count) {
 }
 
 NodeRef MakeRoot(NodeRef* kids, int count) {
+  Q_ASSERT(count >= 0 && count <= kFanout);
   if (count == 0) return NodeRef();
   if (count == 1) return kids[0];
   return MakeInner(kids, count);
@@ -222,9 +241,11 @@ struct KidList {
   NodeRef items[2 * kFanout];
   int count = 0;
   void push(NodeRef n) {
+    Q_ASSERT(count < 2 * kFanout);
     if (n) items[count++] = std::move(n);
   }
   void pushRange(const Inner* inner, int from, int to) {
+    Q_ASSERT(0 <= from && from <= to && to <= inner->count && count + to - from <= 2 * kFanout);
     for (int i = from; i < to; ++i) items[count++] = Share(inner->kids[i]);
   }
   // One node, or two of about equal width when they do not fit in one.
@@ -240,6 +261,7 @@ Pair JoinRec(const NodeRef& a, const NodeRef& b);
 // Two trees of the same height: their boundary subtrees are joined all the
 // way down, so that the chunks that meet are merged or evened out.
 Pair MergeSameHeight(const NodeRef& a, const NodeRef& b) {
+  Q_ASSERT(a && b && a->height == b->height);
   if (a->height == 0) return MergeLeaves(a, b);
   const Inner* ia = AsInner(a.get());
   const Inner* ib = AsInner(b.get());
@@ -281,6 +303,9 @@ NodeRef Join(NodeRef a, NodeRef b) {
   if (!a) return b;
   if (!b) return a;
   Pair r = JoinRec(a, b);
+  Q_ASSERT(r.first->height == std::max(a->height, b->height));
+  Q_ASSERT_X(r.first->height == 0 || AsInner(r.first.get())->count >= 2 || r.second,
+             "textstore::Join", "a root with one child");
   if (!r.second) return std::move(r.first);
   NodeRef both[2] = {std::move(r.first), std::move(r.second)};
   return MakeInner(both, 2);
@@ -296,7 +321,10 @@ Pair SplitAt(const NodeRef& node, int64_t pos) {
   const Inner* inner = AsInner(node.get());
   int i = 0;
   int64_t start = 0;
-  while (pos >= start + inner->chars[i]) start += inner->chars[i++];
+  while (pos >= start + inner->chars[i]) {
+    start += inner->chars[i++];
+    Q_ASSERT(i < inner->count);
+  }
   NodeRef kids[kFanout];
   for (int k = 0; k < inner->count; ++k) kids[k] = Share(inner->kids[k]);
   NodeRef left = MakeRoot(kids, i);
@@ -319,6 +347,7 @@ NodeRef BuildTree(NodeRef* nodes, int64_t count) {
     int64_t from = 0;
     for (int64_t g = 0; g < groups; ++g) {
       const int64_t width = base + (g < extra ? 1 : 0);
+      Q_ASSERT(width <= kFanout && (groups == 1 || width >= kMinFanout));
       nodes[g] = MakeInner(nodes + from, int(width));
       for (int64_t k = std::max(from, g + 1); k < from + width; ++k) nodes[k] = NodeRef();
       from += width;

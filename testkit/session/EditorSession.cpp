@@ -18,7 +18,36 @@ namespace editor_session {
 
 namespace {
 
-void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+// Counts the events delivered to any object of the main thread.
+class DeliveryCount : public QObject {
+ public:
+  DeliveryCount() { QCoreApplication::instance()->installEventFilter(this); }
+  ~DeliveryCount() override { QCoreApplication::instance()->removeEventFilter(this); }
+  int64_t count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent*) override {
+    ++count;
+    return false;
+  }
+};
+
+// Delivers what the program's event loop would deliver before the next user
+// event: every posted event (polish, layout and update requests, queued
+// calls), the events those post in turn, and the deferred deletions, which
+// Qt delivers outside an event loop only when asked for by their type. Left
+// in the queue, they would go unfuzzed and pile up from input to input. A few
+// rounds at most, in case something keeps posting.
+void DeliverPostedEvents() {
+  constexpr int kMaxRounds = 8;
+  const DeliveryCount delivered;
+  for (int round = 0; round < kMaxRounds; ++round) {
+    const int64_t before = delivered.count;
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (delivered.count == before) return;
+  }
+}
 
 // The command that the item byte picks from a menu's table: its items in
 // menu order, separators left out.
@@ -35,6 +64,7 @@ const MenuItemRow& Command(std::span<const MenuItemRow> items, uint8_t item) {
 EditorSession::EditorSession(EditorStage& stage, SessionFiles& files)
     : files_(files), services_(stage.services()), frame_(stage.frame()), input_(frame_) {
   stage.Reset();
+  DeliverPostedEvents();
   files_.Reset();
 }
 
@@ -43,7 +73,7 @@ std::string EditorSession::Play(const uint8_t* data, size_t size) {
   std::string broken = Check();
   while (broken.empty() && !stream.AtEnd()) {
     Step(stream);
-    FlushDeletes();
+    DeliverPostedEvents();
     broken = Check();
   }
   return broken;
