@@ -15,6 +15,7 @@ if(NOT TARGET kesto_tiny_store)
     ${PROJECT_SOURCE_DIR}/platform/TextStoreCheck.cpp ${PROJECT_SOURCE_DIR}/platform/TextStoreSlab.cpp
     ${PROJECT_SOURCE_DIR}/platform/TextStoreTree.cpp ${PROJECT_SOURCE_DIR}/platform/StoreProgramText.cpp
     ${PROJECT_SOURCE_DIR}/platform/StatementNormalizer.cpp ${PROJECT_SOURCE_DIR}/platform/Cp932.cpp
+    ${PROJECT_SOURCE_DIR}/platform/LocalPath.cpp
     ${PROJECT_SOURCE_DIR}/files/ProgramFile.cpp ${PROJECT_SOURCE_DIR}/files/ProgramFileBlocks.cpp)
   set_target_properties(kesto_tiny_store PROPERTIES AUTOMOC OFF AUTOUIC OFF)
   target_include_directories(kesto_tiny_store PUBLIC ${CMAKE_BINARY_DIR}/layers/platform
