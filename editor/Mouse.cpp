@@ -2,8 +2,8 @@
 // whole lines (range selection); a press ends a range selection; in
 // confirmation mode the mouse cannot leave a selection behind.
 
+#include "editor/EditorMode.h"
 #include "editor/Form1.h"
-#include "editor/ModeTexts.h"
 #include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
 #include "text/ProgramText.h"
@@ -17,9 +17,10 @@ void Form1::RichTextBox1_MouseDown(int16_t, int16_t, float, float) {
   RichTextBox& box = *RichTextBox1;
   if (box.SelLength() == 0) return;
   // The press ends the range selection; the control then places the caret.
+  // In confirmation mode (a second button pressed during a drag) the window
+  // stays in confirmation: only a key ends it.
   box.SetSelLength(0);
-  ModeText = ModeTexts::kBrowse;
-  ShowModeText();
+  if (mode() != EditorMode::kConfirmation) EnterMode(EditorMode::kBrowse);
 }
 
 void Form1::RichTextBox1_MouseUp(int16_t, int16_t, float, float) {
@@ -40,6 +41,5 @@ void Form1::RichTextBox1_MouseUp(int16_t, int16_t, float, float) {
   const LineInfo last = box.Line(box.GetLineFromChar(box.SelStart() + box.SelLength()) + 1);
   box.SetSelStart(start);
   box.SetSelLength(last.EndPos - start);
-  ModeText = ModeTexts::kRangeSelection;
-  ShowModeText();
+  EnterMode(EditorMode::kRangeSelection);
 }

@@ -37,7 +37,6 @@ void OpenProgramFile(MDIForm1& frame, const QString& path) {
   form->RichTextBox1->SetText(text);
   form->RecordBefore();  // undo returns to the text as opened, caret at 0
   form->SetVisible(true);
-  frame.FormNumber += 1;
   frame.WinOrgNoCngWinOrder();
 }
 
@@ -49,6 +48,5 @@ void MDIForm1::mnuNewProgram_Click() {
   Form1* form = CreateForm();
   form->SetCaption(kNewProgramCaption);
   form->SetVisible(true);
-  FormNumber += 1;
   WinOrgNoCngWinOrder();
 }

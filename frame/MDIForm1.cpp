@@ -141,6 +141,14 @@ const Form1* BrowsingForm(const MDIForm1& frame) {
   return form && form->BrowsingWithoutSelection() ? form : nullptr;
 }
 
+MDIForm1::WindowCount::operator int16_t() const {
+  int16_t open = 0;
+  for (const Form1* form : frame_.Forms()) {
+    if (form->MeExiting == 0) ++open;
+  }
+  return open;
+}
+
 QList<Form1*> MDIForm1::Forms() const {
   QList<Form1*> forms;
   forms.reserve(forms_.size());
