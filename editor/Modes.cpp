@@ -117,10 +117,9 @@ void Form1::CommitEditLine() {
 
   DrawingLockGuard lock(LockTarget());
   SelectLine(box, info);
-  box.SetSelColor(ModeColor(EditorMode::kConfirmation));
-  box.SetSelText(QString());
   const QString canonical = NormalizeProgramText(info.Text);
-  box.SetSelText(canonical);  // takes the blue of the text it replaces
+  // One change: the old text goes, its canonical form comes in blue.
+  box.SetSelText(canonical, ModeColor(EditorMode::kConfirmation));
   const int32_t length = static_cast<int32_t>(canonical.size());
   box.SetSelStart(info.StartPos - 1 + length);
   box.SetSelLength(0);
