@@ -32,6 +32,7 @@ void Form1::RecordBefore() {
 void Form1::RecordAfter(int32_t caret) { history_.RecordAfter(RichTextBox1->Snapshot(), caret); }
 
 void Form1::Undo() {
+  const Step step(*this);
   RichTextBox& box = *RichTextBox1;
   DrawingLockGuard lock(LockTarget());
   const TextAndCaret before = history_.Undo();
@@ -45,6 +46,7 @@ void Form1::Undo() {
 }
 
 void Form1::Redo() {
+  const Step step(*this);
   RichTextBox& box = *RichTextBox1;
   DrawingLockGuard lock(LockTarget());
   // The state being left is what the next undo returns to, caret included.
@@ -57,6 +59,7 @@ void Form1::Redo() {
 QString Form1::Copy() const { return RichTextBox1->SelText(); }
 
 QString Form1::Cut() {
+  const Step step(*this);
   RichTextBox& box = *RichTextBox1;
   DrawingLockGuard lock(LockTarget());
   const QString lines = box.SelText();
@@ -67,6 +70,7 @@ QString Form1::Cut() {
 }
 
 void Form1::Paste(const QString& lines) {
+  const Step step(*this);
   RichTextBox& box = *RichTextBox1;
   RecordBefore();
   box.SetSelStart(PasteInsertionOffset(box.Line(box.GetLineFromChar(box.SelStart()) + 1),

@@ -121,7 +121,9 @@ class Form1 : public QMdiSubWindow {
   int32_t confirmLength() const { return ConfirmLength; }
 
  signals:
-  // Status-bar texts: the caret's line (" 12行目") and the mode text.
+  // Status-bar texts: the caret's line (" 12行目") and the mode text. Once
+  // per user step at most; a mode text is always followed by the caret's
+  // line, which ends what the window has to tell.
   void CaretLineShown(const QString& lineText);
   void ModeTextShown(const QString& modeText);
   // The window's size changed: the windows may need arranging again.
@@ -172,6 +174,26 @@ class Form1 : public QMdiSubWindow {
   bool RightKey();
   bool InputMethodKey();
   bool LetterKey(int16_t code);
+
+  // A user step: a key, a mouse press or release, an edit command. The
+  // selection calls and mode changes inside it are told to the frame once,
+  // at its end, so that the status bar and the menus are set once per step.
+  class Step {
+   public:
+    explicit Step(Form1& form) : form_(form) { ++form_.stepDepth_; }
+    ~Step() {
+      if (--form_.stepDepth_ == 0) form_.Announce();
+    }
+    Step(const Step&) = delete;
+    Step& operator=(const Step&) = delete;
+
+   private:
+    Form1& form_;
+  };
+  // Tells the frame what changed, unless a step is open (editor/Mouse.cpp):
+  // the mode text if the mode was entered, then the caret's line, after which
+  // the frame sets its menus.
+  void Announce();
   // Routes the control's events to the handlers above (editor/ControlEvents.cpp).
   void ConnectControlEvents();
   // The window whose drawing the editor's changes lock: the frame it lives in.
@@ -184,5 +206,8 @@ class Form1 : public QMdiSubWindow {
   SizeMoveHook* hook_ = nullptr;  // installed at load, removed at unload
   bool unloading_ = false;        // Form_Unload has run its first part
   bool unloaded_ = false;         // Unloaded has been sent
+  int stepDepth_ = 0;             // user steps open (see Step)
+  bool modeDue_ = false;          // a mode was entered and not yet told
+  bool caretDue_ = false;         // the selection changed and was not yet told
   bool inCloseEvent_ = false;
 };

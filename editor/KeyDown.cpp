@@ -43,6 +43,7 @@ bool LeavesEditedLine(const RichTextBox& box, int16_t code, int16_t shift) {
 }  // namespace
 
 void Form1::RichTextBox1_KeyDown(int16_t& KeyCode, int16_t Shift) {
+  const Step step(*this);
   // Any key ends confirmation and does nothing else, Shift or Ctrl alone too.
   if (EditDoneFlag == 1) {
     EndConfirmMode();

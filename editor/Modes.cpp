@@ -55,7 +55,8 @@ void Form1::EnterMode(EditorMode mode) {
   // The mouse is shut out while a line is edited.
   RichTextBox1->SetDragMode(mode == EditorMode::kLineEdit ? 1 : 0);
   RichTextBox1->setAccessibleDescription(modeText());  // read out by screen readers
-  emit ModeTextShown(modeText());
+  modeDue_ = true;
+  if (stepDepth_ == 0) Announce();
 }
 
 void Form1::LeaveLineEditing() {

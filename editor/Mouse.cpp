@@ -1,6 +1,7 @@
 // Mouse and caret-line handlers of the editor window. A mouse drag selects
 // whole lines (range selection); a press ends a range selection; in
-// confirmation mode the mouse cannot leave a selection behind.
+// confirmation mode the mouse cannot leave a selection behind. What changed
+// is told to the frame once per user step.
 
 #include "editor/EditorMode.h"
 #include "editor/Form1.h"
@@ -9,11 +10,22 @@
 #include "text/ProgramText.h"
 
 void Form1::RichTextBox1_SelChange() {
+  caretDue_ = true;
+  if (stepDepth_ == 0) Announce();
+}
+
+void Form1::Announce() {
+  const bool mode = modeDue_;
+  const bool caret = caretDue_;
+  modeDue_ = caretDue_ = false;
+  if (mode) emit ModeTextShown(modeText());
+  if (!mode && !caret) return;
   const RichTextBox& box = *RichTextBox1;
   emit CaretLineShown(LineText(box.GetLineFromChar(box.SelStart()) + 1));
 }
 
 void Form1::RichTextBox1_MouseDown(int16_t, int16_t, float, float) {
+  const Step step(*this);
   RichTextBox& box = *RichTextBox1;
   if (box.SelLength() == 0) return;
   // The press ends the range selection; the control then places the caret.
@@ -24,6 +36,7 @@ void Form1::RichTextBox1_MouseDown(int16_t, int16_t, float, float) {
 }
 
 void Form1::RichTextBox1_MouseUp(int16_t, int16_t, float, float) {
+  const Step step(*this);
   RichTextBox& box = *RichTextBox1;
   if (EditDoneFlag == 1) {
     DrawingLockGuard lock(LockTarget());

@@ -183,10 +183,9 @@ void MDIForm1::ConnectForm(Form1* form) {
     StatusBar1->Panels(1).SetText(text);
     RefreshMenus();  // a selection may have appeared or gone
   });
-  connect(form, &Form1::ModeTextShown, this, [this](const QString& text) {
-    StatusBar1->Panels(2).SetText(text);
-    RefreshMenus();
-  });
+  // The caret's line always follows the mode text: the menus are set then.
+  connect(form, &Form1::ModeTextShown, this,
+          [this](const QString& text) { StatusBar1->Panels(2).SetText(text); });
   const auto arrange = [this] {
     if (CancelReReMove == 0) WinOrgNoCngWinOrder();
   };
