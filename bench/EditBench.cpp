@@ -42,7 +42,7 @@ void BM_LineEditStep(benchmark::State& state) {
   Form1* form = frame.LastForm();
   RichTextBox* box = form->RichTextBox1;
   box->SetText(Program(megabytes));
-  form->UndoText = TextStore(box->Text());
+  form->RecordBefore();
   for (auto _ : state) {
     // The start of the last line (the text ends with a line break).
     box->SetSelStart(static_cast<int32_t>(box->Text().lastIndexOf(u'\n', -3)) + 1);

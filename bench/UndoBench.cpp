@@ -38,11 +38,10 @@ void BM_UndoRedo(benchmark::State& state) {
   after.insert(middle, QStringLiteral("G04 X1 ;\r\n"));
   box->SetText(after);
   box->SetSelStart(middle + 10);
-  form->UndoText = TextStore(before);
-  form->UndoStartPos = middle;
-  form->RedoText = TextStore(after);
-  form->RedoStartPos = middle + 10;
-  form->EditingStartedFlag = 1;
+  EditHistory history;
+  history.RecordBefore(TextStore(before), middle);
+  history.RecordAfter(TextStore(after), middle + 10);
+  form->CopyHistoryFrom(history);
   frame.repaint();
 
   for (auto _ : state) {

@@ -17,12 +17,12 @@ bool Selected(const Form1& form) { return form.RichTextBox1->SelLength() != 0; }
 
 bool CanUndo(const MDIForm1& frame) {
   const Form1* form = IdleForm(frame);
-  return form && !Selected(*form) && form->RedoUndoFlag == 0 && form->EditingStartedFlag != 0;
+  return form && !Selected(*form) && form->history().CanUndo();
 }
 
 bool CanRedo(const MDIForm1& frame) {
   const Form1* form = IdleForm(frame);
-  return form && !Selected(*form) && form->RedoUndoFlag == 1;
+  return form && !Selected(*form) && form->history().CanRedo();
 }
 
 bool CanCutOrCopy(const MDIForm1& frame) {
@@ -36,12 +36,12 @@ bool CanPaste(const MDIForm1& frame) {
 }
 
 const MenuItemRow kItems[] = {
-    {"mnuUndo", u"編集前に戻す(&U)", &MDIForm1::mnuUndo_Click, CanUndo, false},
-    {"mnuRedo", u"編集後に戻す(&R)", &MDIForm1::mnuRedo_Click, CanRedo, false},
-    {"mnuDummyC", nullptr, nullptr, nullptr, true},
-    {"mnuCut", u"切り取り(&T)", &MDIForm1::mnuCut_Click, CanCutOrCopy, false},
-    {"mnuCopy", u"コピー(&C)", &MDIForm1::mnuCopy_Click, CanCutOrCopy, false},
-    {"mnuPaste", u"貼り付け(&K)", &MDIForm1::mnuPaste_Click, CanPaste, false},
+    {"mnuUndo", u"編集前に戻す(&U)", &MDIForm1::mnuUndo_Click, CanUndo},
+    {"mnuRedo", u"編集後に戻す(&R)", &MDIForm1::mnuRedo_Click, CanRedo},
+    {"mnuDummyC", nullptr, nullptr, nullptr},
+    {"mnuCut", u"切り取り(&T)", &MDIForm1::mnuCut_Click, CanCutOrCopy},
+    {"mnuCopy", u"コピー(&C)", &MDIForm1::mnuCopy_Click, CanCutOrCopy},
+    {"mnuPaste", u"貼り付け(&K)", &MDIForm1::mnuPaste_Click, CanPaste},
 };
 
 }  // namespace

@@ -51,7 +51,7 @@ Form1::Form1(Services& services) : QMdiSubWindow(nullptr, kChrome), services_(se
 
 Form1::~Form1() {
   delete hook_;
-  emit Unloaded();
+  if (!unloaded_) emit Unloaded();  // destroyed without an unload
 }
 
 QString Form1::Caption() const { return windowTitle(); }
@@ -85,13 +85,13 @@ void Form1::SetFocus() {
 
 void Form1::Form_Load() {
   hook_ = new SizeMoveHook(this, [this] { emit Moved(); });
-  ModeText = ModeTexts::kBrowse;
-  RichTextBox1->setAccessibleDescription(ModeText);
+  // Nobody listens yet: the status bar learns the mode at activation.
+  EnterMode(EditorMode::kBrowse);
 }
 
 void Form1::Form_Activate() {
   emit CaretLineShown(LineText(RichTextBox1->GetLineFromChar(RichTextBox1->SelStart()) + 1));
-  emit ModeTextShown(ModeText);
+  emit ModeTextShown(modeText());
 }
 
 void Form1::Form_Resize() {
@@ -102,8 +102,7 @@ void Form1::Form_Resize() {
   emit Resized();
 }
 
-void Form1::Form_Unload(int16_t& Cancel) {
-  Q_UNUSED(Cancel);  // closing is never refused
+void Form1::Form_Unload() {
   if (!unloading_) {
     unloading_ = true;
     // The frame counts the window out, hides it and arranges the others,
@@ -113,14 +112,16 @@ void Form1::Form_Unload(int16_t& Cancel) {
   delete hook_;
   hook_ = nullptr;
   // From here on the window is no longer one of the frame's loaded windows.
-  emit Unloaded();
+  if (!unloaded_) {
+    unloaded_ = true;
+    emit Unloaded();
+  }
   if (!inCloseEvent_) close();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
   inCloseEvent_ = true;
-  int16_t cancel = 0;
-  Form_Unload(cancel);
+  Form_Unload();
   inCloseEvent_ = false;
   QMdiSubWindow::closeEvent(event);
 }

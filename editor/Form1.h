@@ -5,38 +5,58 @@
 // what the frame shows of it (the caret's line, the mode text) and what the
 // frame must do for it (re-arrange, count it out) it announces by signals.
 //
+// The window changes its own state; the record's members that others read
+// are read-only names for it. The commands that act on one window (undo,
+// redo, cut, copy, paste) are its operations; the frame's handlers find the
+// active window and call them.
+//
 // Members are defined in the files of the subsystem they belong to:
 //   editor/Form1.cpp          life cycle (load, activate, resize, unload)
 //   editor/SizeMoveHook.cpp   drawing lock while the user moves or sizes it
-//   editor/Modes.cpp          entering and leaving line edit and confirmation
-//   editor/History.cpp        recording the undo and redo texts
+//   editor/Modes.cpp          the mode machine: entering each mode, and the
+//                             procedures that enter and leave line edit and
+//                             confirmation
+//   editor/EditCommands.cpp   undo, redo, cut, copy, paste
 //   editor/Mouse.cpp          mouse and caret-line handlers
-//   editor/KeyDown.cpp        the key handler
+//   editor/KeyDown.cpp        the key handler, one function per key group
 //   editor/KeyPress.cpp       the character filter
 
 #include <QMdiSubWindow>
 #include <cstdint>
 
 #include "editor/EditHistory.h"
+#include "editor/EditorMode.h"
 
 class RichTextBox;
 class Services;
 class SizeMoveHook;
 
-class Form1 : public QMdiSubWindow, public EditHistory {
+class Form1 : public QMdiSubWindow {
   Q_OBJECT
+
+  // Declared first: the read-only names of the state record refer to them.
+  EditorMode mode_ = EditorMode::kBrowse;
+  int16_t editFlag_ = 0;
+  int16_t editDoneFlag_ = 0;
+  EditHistory history_;
 
  public:
   // `services` answers the window's own message (input-method keys refused).
   explicit Form1(Services& services);
   ~Form1() override;
 
-  // --- state record; all start at 0 or "" (the undo and redo members come
-  // from EditHistory) ---
-  int16_t ExFocused = 0;     // active when an arrangement began
-  int16_t MeExiting = 0;     // 1 once the window has started closing
-  int16_t EditFlag = 0;      // 1 in line-edit mode
-  int16_t EditDoneFlag = 0;  // 1 in confirmation mode
+  // --- state record; all start at 0 or "" ---
+  int16_t ExFocused = 0;  // active when an arrangement began
+  int16_t MeExiting = 0;  // 1 once the window has started closing
+  const int16_t& EditFlag = editFlag_;          // 1 in line-edit mode
+  const int16_t& EditDoneFlag = editDoneFlag_;  // 1 in confirmation mode
+  // The undo and redo records (see EditHistory).
+  const TextStore& UndoText = history_.undoText();
+  const int32_t& UndoStartPos = history_.undoStartPos();
+  const TextStore& RedoText = history_.redoText();
+  const int32_t& RedoStartPos = history_.redoStartPos();
+  const int16_t& RedoUndoFlag = history_.redoUndoFlag();
+  const int16_t& EditingStartedFlag = history_.editingStartedFlag();
 
   RichTextBox* RichTextBox1 = nullptr;
 
@@ -60,21 +80,31 @@ class Form1 : public QMdiSubWindow, public EditHistory {
   // paste and move-left need.
   bool BrowsingWithoutSelection() const;
 
-  // --- undo and redo records (editor/History.cpp) ---
-  // The text as it stands now is what undo returns to.
+  EditorMode mode() const { return mode_; }
+
+  // --- history and edit commands (editor/EditCommands.cpp) ---
+  const EditHistory& history() const { return history_; }
+  // The text as it stands now is what undo returns to (a program just opened).
   void RecordBefore();
-  // The text as it stands now, with `caret`, is what redo returns to; the
-  // window now offers undo.
-  void RecordAfter(int32_t caret);
-  // Takes over another window's whole history.
-  void CopyHistoryFrom(const EditHistory& other) { static_cast<EditHistory&>(*this) = other; }
+  // Takes over another window's whole history (move-left).
+  void CopyHistoryFrom(const EditHistory& other) { history_.CopyFrom(other); }
+  // Back to the text before the latest change, or forward to the one after
+  // it; either way in browse mode with the caret where the record has it.
+  void Undo();
+  void Redo();
+  // The selected lines; Cut also removes them, as a change that undo reverts.
+  QString Copy() const;
+  QString Cut();
+  // Inserts `lines` in front of the caret's line, selected, as a change.
+  void Paste(const QString& lines);
 
   // --- life cycle (editor/Form1.cpp) ---
   void Form_Load();
   void Form_Activate();
   void Form_Resize();
-  // Closes the window; also called directly by move-left. Safe to run twice.
-  void Form_Unload(int16_t& Cancel);
+  // Closes the window (never refused); also called directly by move-left.
+  // Safe to run twice.
+  void Form_Unload();
 
   // --- keyboard (editor/KeyDown.cpp, editor/KeyPress.cpp) ---
   void RichTextBox1_KeyDown(int16_t& KeyCode, int16_t Shift);
@@ -86,12 +116,14 @@ class Form1 : public QMdiSubWindow, public EditHistory {
   void RichTextBox1_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
 
   // The window's current mode text, shown in status-bar panel 2 while active.
-  const QString& modeText() const { return ModeText; }
+  const QString& modeText() const { return ModeTextOf(mode_); }
   int32_t confirmStartPos() const { return ConfirmStartPos; }
   int32_t confirmLength() const { return ConfirmLength; }
 
  signals:
-  // Status-bar texts: the caret's line (" 12行目") and the mode text.
+  // Status-bar texts: the caret's line (" 12行目") and the mode text. Once
+  // per user step at most; a mode text is always followed by the caret's
+  // line, which ends what the window has to tell.
   void CaretLineShown(const QString& lineText);
   void ModeTextShown(const QString& modeText);
   // The window's size changed: the windows may need arranging again.
@@ -99,9 +131,10 @@ class Form1 : public QMdiSubWindow, public EditHistory {
   // The user has moved or sized the window by its frame: the windows must
   // stand on their places again.
   void Moved();
-  // The window starts to close (unload), and has stopped being one of the
-  // loaded windows (its last act before it goes).
+  // The window starts to close (unload).
   void Unloading();
+  // The window has stopped being one of the loaded windows: sent once, at its
+  // first unload, or as it is destroyed when it never unloaded.
   void Unloaded();
 
  protected:
@@ -110,21 +143,57 @@ class Form1 : public QMdiSubWindow, public EditHistory {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // --- mode procedures (editor/Modes.cpp) ---
+  // --- the mode machine (editor/Modes.cpp) ---
+  // The one place a mode is entered: flags, mouse, mode text (announced by
+  // ModeTextShown for the status bar) and accessible description.
+  void EnterMode(EditorMode mode);
+  // After an insertion or a removal at the caret: the caret's line red, line
+  // edit on.
   void StartLineEdit();
   void StartLineEditAfterDelete();
   void CommitEditLine();
   void EndConfirmMode();
-  // Mode text 2 into ModeText, then shown.
-  void ShowLineEditMode();
-  // Shows ModeText: announced by ModeTextShown for the frame's status bar.
-  void ShowModeText();
   // Takes the undo snapshot unless a line edit is already open.
   void TakeUndoSnapshot();
   // Types one character at the caret and starts or continues the line edit.
   void TypeCharacter(QChar character);
-  // Line-edit mode on: EditFlag 1 and the mouse shut out.
-  void EnterLineEdit();
+  // Undo and redo leave an open line edit or confirmation for browse mode.
+  void LeaveLineEditing();
+  // The window's text as it stands now is what redo returns to, with `caret`.
+  void RecordAfter(int32_t caret);
+
+  // --- the key groups of the key handler (editor/KeyDown.cpp); each returns
+  // whether it took the key, so that the control does not act on it ---
+  bool KeyDownHandled(int16_t code, int16_t shift);
+  bool BackspaceKey();
+  bool DeleteKey();
+  bool EnterKey();
+  bool OpenLineAboveCaret();
+  bool CommitKey();
+  bool LeftKey();
+  bool RightKey();
+  bool InputMethodKey();
+  bool LetterKey(int16_t code);
+
+  // A user step: a key, a mouse press or release, an edit command. The
+  // selection calls and mode changes inside it are told to the frame once,
+  // at its end, so that the status bar and the menus are set once per step.
+  class Step {
+   public:
+    explicit Step(Form1& form) : form_(form) { ++form_.stepDepth_; }
+    ~Step() {
+      if (--form_.stepDepth_ == 0) form_.Announce();
+    }
+    Step(const Step&) = delete;
+    Step& operator=(const Step&) = delete;
+
+   private:
+    Form1& form_;
+  };
+  // Tells the frame what changed, unless a step is open (editor/Mouse.cpp):
+  // the mode text if the mode was entered, then the caret's line, after which
+  // the frame sets its menus.
+  void Announce();
   // Routes the control's events to the handlers above (editor/ControlEvents.cpp).
   void ConnectControlEvents();
   // The window whose drawing the editor's changes lock: the frame it lives in.
@@ -132,10 +201,13 @@ class Form1 : public QMdiSubWindow, public EditHistory {
 
   int32_t ConfirmStartPos = 0;  // start of the text the latest commit put in
   int32_t ConfirmLength = 0;    // its length
-  QString ModeText;
 
   Services& services_;
   SizeMoveHook* hook_ = nullptr;  // installed at load, removed at unload
   bool unloading_ = false;        // Form_Unload has run its first part
+  bool unloaded_ = false;         // Unloaded has been sent
+  int stepDepth_ = 0;             // user steps open (see Step)
+  bool modeDue_ = false;          // a mode was entered and not yet told
+  bool caretDue_ = false;         // the selection changed and was not yet told
   bool inCloseEvent_ = false;
 };

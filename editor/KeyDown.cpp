@@ -1,10 +1,12 @@
 // The editor's key handler: what each key does in each mode. Any key ends
 // confirmation; letters, Backspace, Delete and Enter start a line edit; the
 // navigation keys end one; nothing navigates or edits while a range is
-// selected; input-method keys are refused with a message.
+// selected; input-method keys are refused with a message. Each key group has
+// its function, which returns whether it took the key; a key taken is
+// cancelled, so that the control does not act on it.
 
+#include "editor/EditorMode.h"
 #include "editor/Form1.h"
-#include "editor/ModeTexts.h"
 #include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
 #include "platform/Services.h"
@@ -41,119 +43,133 @@ bool LeavesEditedLine(const RichTextBox& box, int16_t code, int16_t shift) {
 }  // namespace
 
 void Form1::RichTextBox1_KeyDown(int16_t& KeyCode, int16_t Shift) {
-  RichTextBox& box = *RichTextBox1;
-
+  const Step step(*this);
+  // Any key ends confirmation and does nothing else, Shift or Ctrl alone too.
   if (EditDoneFlag == 1) {
     EndConfirmMode();
     KeyCode = 0;
     return;
   }
+  if (KeyDownHandled(KeyCode, Shift)) KeyCode = 0;  // the control does not act on it
+}
 
-  const bool selected = box.SelLength() != 0;
-  switch (KeyCode) {
-    case Key::kBack: {
-      KeyCode = 0;
-      if (box.SelStart() == 0 || selected) break;
-      DrawingLockGuard lock(LockTarget());
-      TakeUndoSnapshot();
-      // A CR LF line break goes as one, joining the line with the one above.
-      const int32_t caret = box.SelStart();
-      const int32_t from = StepLeft(box.Snapshot(), caret);
-      box.SetSelStart(from);
-      box.SetSelLength(caret - from);
-      box.SetSelText(QString());
-      StartLineEditAfterDelete();
-      ShowLineEditMode();
-      break;
-    }
-    case Key::kReturn: {
-      if (selected) {
-        KeyCode = 0;
-      } else if (EditFlag == 1) {
-        CommitEditLine();
-        KeyCode = 0;
-      } else {
-        const int32_t caret = box.SelStart();
-        const QChar before = box.CharAt(caret - 1);
-        const bool openLine = caret != box.Length() || (caret != 0 && before != u'\n');
-        if (!openLine) break;  // empty text, or behind the final line break
-        // Open an empty line above the caret's line and edit it.
-        DrawingLockGuard lock(LockTarget());
-        TakeUndoSnapshot();
-        const LineInfo info = box.Line(box.GetLineFromChar(caret) + 1);
-        box.SetSelStart(info.StartPos - 1);
-        box.SetSelText(QStringLiteral("\r\n"));
-        box.SetSelStart(box.SelStart() - 2);
-        box.SetSelColor(TextColors::kEditedLine);  // what is typed next is red
-        KeyCode = 0;
-        EnterLineEdit();
-        ShowLineEditMode();
-      }
-      break;
-    }
+bool Form1::KeyDownHandled(int16_t code, int16_t shift) {
+  switch (code) {
+    case Key::kBack:
+      return BackspaceKey();
+    case Key::kDelete:
+      return DeleteKey();
+    case Key::kReturn:
+      return EnterKey();
     case Key::kPrior:
     case Key::kNext:
     case Key::kUp:
     case Key::kDown:
-      if (selected) {
-        KeyCode = 0;
-      } else if (EditFlag == 1) {
-        CommitEditLine();
-        KeyCode = 0;
-      }
-      break;
-    case Key::kLeft: {
-      if (selected) {
-        KeyCode = 0;
-        break;
-      }
-      const int32_t caret = box.SelStart();
-      const QChar before = box.GetLineFromChar(caret) != 0 ? box.CharAt(caret - 1) : QChar();
-      if (before == u'\n' && EditFlag == 1) {
-        CommitEditLine();
-        KeyCode = 0;
-      }
-      break;
-    }
-    case Key::kRight: {
-      if (selected) {
-        KeyCode = 0;
-        break;
-      }
-      const QChar after = box.CharAt(box.SelStart());
-      if (after == u'\r' && EditFlag == 1) {
-        CommitEditLine();
-        KeyCode = 0;
-      }
-      break;
-    }
-    case Key::kDelete: {
-      KeyCode = 0;
-      if (box.SelStart() >= box.Length() || selected) break;
-      DrawingLockGuard lock(LockTarget());
-      TakeUndoSnapshot();
-      // A CR LF line break goes as one, joining the next line to this one.
-      box.SetSelLength(StepRight(box.Snapshot(), box.SelStart()) - box.SelStart());
-      box.SetSelText(QString());
-      StartLineEditAfterDelete();
-      ShowLineEditMode();
-      break;
-    }
+      return CommitKey();
     case Key::kProcessKey:
-      KeyCode = 0;
-      MsgBox(services_, kImeRefused, MsgBoxStyle::kExclamation, MsgBoxTitle::kCaution);
-      SetFocus();
+      return InputMethodKey();
+    case Key::kLeft:
+      if (LeftKey()) return true;
+      break;
+    case Key::kRight:
+      if (RightKey()) return true;
       break;
     default:
       break;
   }
+  if (EditFlag == 1 && LeavesEditedLine(*RichTextBox1, code, shift)) return true;
+  return LetterKey(code);
+}
 
-  if (EditFlag == 1 && LeavesEditedLine(box, KeyCode, Shift)) KeyCode = 0;
+bool Form1::BackspaceKey() {
+  RichTextBox& box = *RichTextBox1;
+  if (box.SelStart() == 0 || box.SelLength() != 0) return true;
+  DrawingLockGuard lock(LockTarget());
+  TakeUndoSnapshot();
+  // A CR LF line break goes as one, joining the line with the one above.
+  const int32_t caret = box.SelStart();
+  const int32_t from = StepLeft(box.Snapshot(), caret);
+  box.SetSelStart(from);
+  box.SetSelLength(caret - from);
+  box.SetSelText(QString());
+  StartLineEditAfterDelete();
+  return true;
+}
 
-  // Letters are typed in upper case whatever Shift, Ctrl or Caps Lock say.
-  if (box.SelLength() == 0 && KeyCode >= Key::kA && KeyCode <= Key::kZ) {
-    const QChar letter(KeyCode);
-    KeyCode = 0;
-    TypeCharacter(letter);
+bool Form1::DeleteKey() {
+  RichTextBox& box = *RichTextBox1;
+  if (box.SelStart() >= box.Length() || box.SelLength() != 0) return true;
+  DrawingLockGuard lock(LockTarget());
+  TakeUndoSnapshot();
+  // A CR LF line break goes as one, joining the next line to this one.
+  box.SetSelLength(StepRight(box.Snapshot(), box.SelStart()) - box.SelStart());
+  box.SetSelText(QString());
+  StartLineEditAfterDelete();
+  return true;
+}
+
+bool Form1::EnterKey() {
+  if (RichTextBox1->SelLength() != 0) return true;
+  if (EditFlag == 1) {
+    CommitEditLine();
+    return true;
   }
+  return OpenLineAboveCaret();
+}
+
+bool Form1::OpenLineAboveCaret() {
+  RichTextBox& box = *RichTextBox1;
+  const int32_t caret = box.SelStart();
+  const QChar before = box.CharAt(caret - 1);
+  const bool openLine = caret != box.Length() || (caret != 0 && before != u'\n');
+  if (!openLine) return false;  // empty text, or behind the final line break
+  DrawingLockGuard lock(LockTarget());
+  TakeUndoSnapshot();
+  const LineInfo info = box.Line(box.GetLineFromChar(caret) + 1);
+  box.SetSelStart(info.StartPos - 1);
+  box.SetSelText(QStringLiteral("\r\n"));
+  box.SetSelStart(box.SelStart() - 2);
+  box.SetSelColor(ModeColor(EditorMode::kLineEdit));  // what is typed next is red
+  EnterMode(EditorMode::kLineEdit);
+  return true;
+}
+
+bool Form1::CommitKey() {
+  if (RichTextBox1->SelLength() != 0) return true;
+  if (EditFlag != 1) return false;  // the control moves the caret
+  CommitEditLine();  // the caret does not move
+  return true;
+}
+
+bool Form1::LeftKey() {
+  RichTextBox& box = *RichTextBox1;
+  if (box.SelLength() != 0) return true;
+  // At the start of any line but the first, Left ends the line edit.
+  const int32_t caret = box.SelStart();
+  const QChar before = box.GetLineFromChar(caret) != 0 ? box.CharAt(caret - 1) : QChar();
+  if (before != u'\n' || EditFlag != 1) return false;
+  CommitEditLine();
+  return true;
+}
+
+bool Form1::RightKey() {
+  RichTextBox& box = *RichTextBox1;
+  if (box.SelLength() != 0) return true;
+  // At the end of a line that has a line break, Right ends the line edit.
+  if (box.CharAt(box.SelStart()) != u'\r' || EditFlag != 1) return false;
+  CommitEditLine();
+  return true;
+}
+
+bool Form1::InputMethodKey() {
+  MsgBox(services_, kImeRefused, MsgBoxStyle::kExclamation, MsgBoxTitle::kCaution);
+  SetFocus();
+  return true;
+}
+
+bool Form1::LetterKey(int16_t code) {
+  // Letters are typed in upper case whatever Shift, Ctrl or Caps Lock say.
+  if (RichTextBox1->SelLength() != 0 || code < Key::kA || code > Key::kZ) return false;
+  TypeCharacter(QChar(code));
+  return true;
 }

@@ -17,6 +17,7 @@ bool IsAccepted(int16_t code) {
 }  // namespace
 
 void Form1::RichTextBox1_KeyPress(int16_t& KeyAscii) {
+  const Step step(*this);
   RichTextBox& box = *RichTextBox1;
   if (EditDoneFlag == 1) {
     EndConfirmMode();

@@ -1,10 +1,11 @@
-// Entering and leaving line-edit and confirmation mode. The key handlers call
-// these after they have changed the text; each works through the control's
+// The mode machine: the one place a mode is entered, and the procedures that
+// enter and leave line-edit and confirmation mode. The key handlers call these
+// after they have changed the text; each works through the control's
 // selection, so the colours and the caret end up exactly where the user sees
 // them.
 
+#include "editor/EditorMode.h"
 #include "editor/Form1.h"
-#include "editor/ModeTexts.h"
 #include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
 #include "text/ProgramText.h"
@@ -27,7 +28,7 @@ void SelectLine(RichTextBox& box, const LineInfo& info) {
 void MarkEditedLine(RichTextBox& box, const LineInfo& info) {
   const int32_t caret = box.SelStart();
   SelectLine(box, info);
-  box.SetSelColor(TextColors::kEditedLine);
+  box.SetSelColor(ModeColor(EditorMode::kLineEdit));
   box.SetSelLength(0);
   box.SetSelStart(caret);
 }
@@ -47,14 +48,22 @@ bool Form1::BrowsingWithoutSelection() const {
   return NoLineEditPending() && RichTextBox1->SelLength() == 0;
 }
 
-void Form1::ShowModeText() {
-  emit ModeTextShown(ModeText);
-  RichTextBox1->setAccessibleDescription(ModeText);  // read out by screen readers
+void Form1::EnterMode(EditorMode mode) {
+  mode_ = mode;
+  editFlag_ = mode == EditorMode::kLineEdit ? 1 : 0;
+  editDoneFlag_ = mode == EditorMode::kConfirmation ? 1 : 0;
+  // The mouse is shut out while a line is edited.
+  RichTextBox1->SetDragMode(mode == EditorMode::kLineEdit ? 1 : 0);
+  RichTextBox1->setAccessibleDescription(modeText());  // read out by screen readers
+  modeDue_ = true;
+  if (stepDepth_ == 0) Announce();
 }
 
-void Form1::ShowLineEditMode() {
-  ModeText = ModeTexts::kLineEdit;
-  ShowModeText();
+void Form1::LeaveLineEditing() {
+  // Undo and redo are offered in browse mode only, so this acts only when
+  // they are called directly in the middle of an edit.
+  if (mode_ == EditorMode::kLineEdit || mode_ == EditorMode::kConfirmation)
+    EnterMode(EditorMode::kBrowse);
 }
 
 void Form1::TakeUndoSnapshot() {
@@ -67,26 +76,20 @@ void Form1::TypeCharacter(QChar character) {
   TakeUndoSnapshot();
   RichTextBox1->SetSelText(QString(character));
   StartLineEdit();
-  ShowLineEditMode();
 }
 
 void Form1::StartLineEdit() {
   RichTextBox& box = *RichTextBox1;
   box.SetSelLength(0);
   MarkEditedLine(box, LineAt(box, box.SelStart()));
-  EnterLineEdit();
+  EnterMode(EditorMode::kLineEdit);
 }
 
 void Form1::StartLineEditAfterDelete() {
   RichTextBox& box = *RichTextBox1;
   const LineInfo info = LineAt(box, box.SelStart());
   if (info.Status == 0) MarkEditedLine(box, info);
-  EnterLineEdit();
-}
-
-void Form1::EnterLineEdit() {
-  EditFlag = 1;
-  RichTextBox1->SetDragMode(1);  // the mouse is shut out while a line is edited
+  EnterMode(EditorMode::kLineEdit);
 }
 
 void Form1::CommitEditLine() {
@@ -97,11 +100,8 @@ void Form1::CommitEditLine() {
     // The caret is on the empty line behind the final line break: nothing to
     // bring into form, back to browsing.
     box.SetSelLength(0);
-    ModeText = ModeTexts::kBrowse;
-    box.SetSelColor(TextColors::kNormal);
-    EditFlag = 0;
-    box.SetDragMode(0);
-    ShowModeText();
+    box.SetSelColor(ModeColor(EditorMode::kBrowse));
+    EnterMode(EditorMode::kBrowse);
     return;
   }
   if (info.Status != 0) return;
@@ -118,25 +118,20 @@ void Form1::CommitEditLine() {
 
   DrawingLockGuard lock(LockTarget());
   SelectLine(box, info);
-  box.SetSelColor(TextColors::kCommitted);
-  box.SetSelText(QString());
   const QString canonical = NormalizeProgramText(info.Text);
-  box.SetSelText(canonical);  // takes the blue of the text it replaces
+  // One change: the old text goes, its canonical form comes in blue.
+  box.SetSelText(canonical, ModeColor(EditorMode::kConfirmation));
   const int32_t length = static_cast<int32_t>(canonical.size());
   box.SetSelStart(info.StartPos - 1 + length);
   box.SetSelLength(0);
 
-  ModeText = ModeTexts::kBrowse;
+  // Nothing left (a blank or emptied line went with its break): browse.
   if (!canonical.isEmpty()) {
     ConfirmStartPos = info.StartPos - 1;
     ConfirmLength = length;
-    EditDoneFlag = 1;
-    ModeText = ModeTexts::kConfirmation;
   }
-  box.SetSelColor(TextColors::kNormal);
-  EditFlag = 0;
-  box.SetDragMode(0);
-  ShowModeText();
+  box.SetSelColor(ModeColor(EditorMode::kBrowse));  // the typing colour at the caret
+  EnterMode(canonical.isEmpty() ? EditorMode::kBrowse : EditorMode::kConfirmation);
 }
 
 void Form1::EndConfirmMode() {
@@ -144,15 +139,12 @@ void Form1::EndConfirmMode() {
   DrawingLockGuard lock(LockTarget());
   box.SetSelStart(ConfirmStartPos);
   box.SetSelLength(ConfirmLength);
-  box.SetSelColor(TextColors::kNormal);
+  box.SetSelColor(ModeColor(EditorMode::kBrowse));
   box.SetSelLength(0);
-  EditDoneFlag = 0;
   const int32_t behind = ConfirmStartPos + ConfirmLength;
   box.SetSelStart(behind);
 
   // The confirmed text is what redo brings back.
   RecordAfter(behind);
-
-  ModeText = ModeTexts::kBrowse;
-  ShowModeText();
+  EnterMode(EditorMode::kBrowse);
 }

@@ -1,28 +1,42 @@
 // Mouse and caret-line handlers of the editor window. A mouse drag selects
 // whole lines (range selection); a press ends a range selection; in
-// confirmation mode the mouse cannot leave a selection behind.
+// confirmation mode the mouse cannot leave a selection behind. What changed
+// is told to the frame once per user step.
 
+#include "editor/EditorMode.h"
 #include "editor/Form1.h"
-#include "editor/ModeTexts.h"
 #include "platform/DrawingLock.h"
 #include "platform/RichTextBox.h"
 #include "text/ProgramText.h"
 
 void Form1::RichTextBox1_SelChange() {
+  caretDue_ = true;
+  if (stepDepth_ == 0) Announce();
+}
+
+void Form1::Announce() {
+  const bool mode = modeDue_;
+  const bool caret = caretDue_;
+  modeDue_ = caretDue_ = false;
+  if (mode) emit ModeTextShown(modeText());
+  if (!mode && !caret) return;
   const RichTextBox& box = *RichTextBox1;
   emit CaretLineShown(LineText(box.GetLineFromChar(box.SelStart()) + 1));
 }
 
 void Form1::RichTextBox1_MouseDown(int16_t, int16_t, float, float) {
+  const Step step(*this);
   RichTextBox& box = *RichTextBox1;
   if (box.SelLength() == 0) return;
   // The press ends the range selection; the control then places the caret.
+  // In confirmation mode (a second button pressed during a drag) the window
+  // stays in confirmation: only a key ends it.
   box.SetSelLength(0);
-  ModeText = ModeTexts::kBrowse;
-  ShowModeText();
+  if (mode() != EditorMode::kConfirmation) EnterMode(EditorMode::kBrowse);
 }
 
 void Form1::RichTextBox1_MouseUp(int16_t, int16_t, float, float) {
+  const Step step(*this);
   RichTextBox& box = *RichTextBox1;
   if (EditDoneFlag == 1) {
     DrawingLockGuard lock(LockTarget());
@@ -40,6 +54,5 @@ void Form1::RichTextBox1_MouseUp(int16_t, int16_t, float, float) {
   const LineInfo last = box.Line(box.GetLineFromChar(box.SelStart() + box.SelLength()) + 1);
   box.SetSelStart(start);
   box.SetSelLength(last.EndPos - start);
-  ModeText = ModeTexts::kRangeSelection;
-  ShowModeText();
+  EnterMode(EditorMode::kRangeSelection);
 }

@@ -24,14 +24,14 @@ bool HasText(const MDIForm1& frame) {
 }
 
 const MenuItemRow kItems[] = {
-    {"mnuFileOpen", u"ﾌｧｲﾙを開く(&O)", &MDIForm1::mnuFileOpen_Click, nullptr, true},
-    {"mnuNewProgram", u"新規作成(&N)", &MDIForm1::mnuNewProgram_Click, nullptr, true},
-    {"mnuDummy", nullptr, nullptr, nullptr, true},
-    {"mnuOverWrite", u"上書き保存(&W)", &MDIForm1::mnuOverWrite_Click, HasPath, false},
-    {"mnuNameSave", u"名前を付けて保存(&S)", &MDIForm1::mnuNameSave_Click, IsReady, false},
-    {"mnuDummyB", nullptr, nullptr, nullptr, true},
-    {"mnuPrintNormal", u"印刷(&P)", &MDIForm1::mnuPrintNormal_Click, HasText, false},
-    {"mnuPrint", u"二段印刷(&D)", &MDIForm1::mnuPrint_Click, HasText, false},
+    {"mnuFileOpen", u"ﾌｧｲﾙを開く(&O)", &MDIForm1::mnuFileOpen_Click, nullptr},
+    {"mnuNewProgram", u"新規作成(&N)", &MDIForm1::mnuNewProgram_Click, nullptr},
+    {"mnuDummy", nullptr, nullptr, nullptr},
+    {"mnuOverWrite", u"上書き保存(&W)", &MDIForm1::mnuOverWrite_Click, HasPath},
+    {"mnuNameSave", u"名前を付けて保存(&S)", &MDIForm1::mnuNameSave_Click, IsReady},
+    {"mnuDummyB", nullptr, nullptr, nullptr},
+    {"mnuPrintNormal", u"印刷(&P)", &MDIForm1::mnuPrintNormal_Click, HasText},
+    {"mnuPrint", u"二段印刷(&D)", &MDIForm1::mnuPrint_Click, HasText},
 };
 
 }  // namespace

@@ -33,7 +33,6 @@ Form1* LoadProgramWindow(MDIForm1& frame, const QString& path) {
   form->RichTextBox1->SetText(text);
   form->RecordBefore();  // undo returns to the text as opened, caret at 0
   form->SetVisible(true);
-  frame.FormNumber += 1;
   return form;
 }
 
@@ -58,6 +57,5 @@ void MDIForm1::mnuNewProgram_Click() {
   Form1* form = CreateForm();
   form->SetCaption(kNewProgramCaption);
   form->SetVisible(true);
-  FormNumber += 1;
   WinOrgNoCngWinOrder();
 }

@@ -94,7 +94,7 @@ bool CanMoveLeft(const MDIForm1& frame) {
 }
 
 const MenuItemRow kItems[] = {
-    {"mnuLeft", u"左へ移動(&L)", &MDIForm1::mnuLeft_Click, CanMoveLeft, false},
+    {"mnuLeft", u"左へ移動(&L)", &MDIForm1::mnuLeft_Click, CanMoveLeft},
 };
 
 }  // namespace
@@ -104,10 +104,9 @@ std::span<const MenuItemRow> WindowMenuItems() { return kItems; }
 void MDIForm1::mnuWindow_Click() { OfferItems(WindowMenuItems()); }
 
 void MDIForm1::FormUnloading(Form1* form) {
-  // While move-left replaces the window, the count, the visibility and the
-  // arrangement are left to it.
+  // While move-left replaces the window, the visibility and the arrangement
+  // are left to it.
   if (RightMoveFlag != 0) return;
-  FormNumber -= 1;
   DrawingLockGuard lock(this);
   form->SetVisible(false);
   form->MeExiting = 1;
@@ -119,7 +118,7 @@ void MDIForm1::mnuLeft_Click() {
   Form1* old = ActiveForm();
   if (!old) return;
 
-  const EditHistory history = *old;
+  const EditHistory history = old->history();
 
   DrawingLockGuard lock(this);
   RightMoveFlag = 1;
@@ -127,8 +126,7 @@ void MDIForm1::mnuLeft_Click() {
   const QString caption = old->Caption();
   const TextStore text = old->RichTextBox1->Snapshot();
 
-  int16_t cancel = 0;
-  old->Form_Unload(cancel);
+  old->Form_Unload();
 
   Form1* form = CreateForm();
   form->SetCaption(caption);

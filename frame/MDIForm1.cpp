@@ -141,6 +141,14 @@ const Form1* BrowsingForm(const MDIForm1& frame) {
   return form && form->BrowsingWithoutSelection() ? form : nullptr;
 }
 
+MDIForm1::WindowCount::operator int16_t() const {
+  int16_t open = 0;
+  for (const Form1* form : frame_.Forms()) {
+    if (form->MeExiting == 0) ++open;
+  }
+  return open;
+}
+
 QList<Form1*> MDIForm1::Forms() const {
   QList<Form1*> forms;
   forms.reserve(forms_.size());
@@ -175,10 +183,9 @@ void MDIForm1::ConnectForm(Form1* form) {
     StatusBar1->Panels(1).SetText(text);
     RefreshMenus();  // a selection may have appeared or gone
   });
-  connect(form, &Form1::ModeTextShown, this, [this](const QString& text) {
-    StatusBar1->Panels(2).SetText(text);
-    RefreshMenus();
-  });
+  // The caret's line always follows the mode text: the menus are set then.
+  connect(form, &Form1::ModeTextShown, this,
+          [this](const QString& text) { StatusBar1->Panels(2).SetText(text); });
   const auto arrange = [this] {
     if (CancelReReMove == 0) WinOrgNoCngWinOrder();
   };

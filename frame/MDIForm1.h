@@ -10,13 +10,13 @@
 //   frame/Arrangement.cpp     tiling, the Window menu, move-left
 //   frame/Toolbars.cpp        the soft keyboard and angle calculator bars
 //   frame/ViewMenu.cpp        the View menu
-//   editor/LineProbe.cpp      Command51_Click
+//   frame/LineProbe.cpp       Command51_Click
 //   files/OpenNew.cpp         File ▸ Open and New
 //   files/Save.cpp            File ▸ Save and Save As
 //   files/FileMenu.cpp        the File menu's table and enabling
 //   files/OpenFromOutside.cpp files from the command line, another start, a drop
-//   edit/UndoRedo.cpp         Edit ▸ undo and redo
-//   edit/CutCopyPaste.cpp     Edit ▸ cut, copy, paste
+//   edit/UndoRedo.cpp         Edit ▸ undo and redo (the window's operations)
+//   edit/CutCopyPaste.cpp     Edit ▸ cut, copy, paste (the window's operations)
 //   edit/EditMenu.cpp         the Edit menu's table and enabling
 //   print/Printing.cpp        File ▸ Print and Two-column print
 
@@ -48,8 +48,20 @@ class MDIForm1 : public QMainWindow {
   explicit MDIForm1(Services& services, QWidget* parent = nullptr);
   ~MDIForm1() override;
 
+  // The number of editor windows open, read off the window list: the loaded
+  // windows that have not started closing. It reads as a number; it is never
+  // set.
+  class WindowCount {
+   public:
+    explicit WindowCount(const MDIForm1& frame) : frame_(frame) {}
+    operator int16_t() const;  // NOLINT(google-explicit-constructor): read by name
+
+   private:
+    const MDIForm1& frame_;
+  };
+
   // --- public members ---
-  int16_t FormNumber = 0;      // editor windows open
+  const WindowCount FormNumber{*this};  // editor windows open
   int16_t CancelReReMove = 0;  // 1 while WinOrgNoCngWinOrder runs
   int16_t RightMoveFlag = 0;   // 1 while move-left re-creates a window
   QString PasteText;           // the cut/copy buffer of all windows

@@ -15,9 +15,9 @@ struct MenuItemRow {
   const char16_t* caption;      // "上書き保存(&W)"; nullptr for a separator
   void (MDIForm1::*handler)();  // nullptr for a separator
   // Whether the item is offered; nullptr for an item that is always offered
-  // and that its menu never changes.
+  // and that its menu never changes. Items with a rule start disabled: no
+  // editor window is open yet.
   bool (*offered)(const MDIForm1& frame);
-  bool enabledAtStart;
 };
 
 struct MenuRow {

@@ -1,7 +1,8 @@
 // The menu bar, built from the menu tables: one action per row, named after
-// its item, with its caption (mnemonics from "&"), its start state and its
-// handler; no shortcut keys. A top-level menu's click handler runs as it
-// opens, before it drops down, so that it can set its items' enabled state.
+// its item, with its caption (mnemonics from "&"), its start state (on for an
+// item without a rule, off for one with a rule) and its handler; no shortcut
+// keys. A top-level menu's click handler runs as it opens, before it drops
+// down, so that it can set its items' enabled state.
 // Between openings the items are kept as their rules say, so that what an
 // assistive tool sees and presses is what the menu would offer.
 
@@ -36,7 +37,7 @@ void MDIForm1::CreateMenus() {
       QAction* action =
           item.caption ? menu->addAction(QString::fromUtf16(item.caption)) : menu->addSeparator();
       action->setObjectName(QLatin1String(item.name));
-      action->setEnabled(item.enabledAtStart);
+      action->setEnabled(item.offered == nullptr);
       menuItems_.insert(QLatin1String(item.name), action);
       if (item.handler) {
         connect(action, &QAction::triggered, this, [this, row = &item] { RunCommand(*row); });

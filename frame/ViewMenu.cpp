@@ -20,9 +20,9 @@ void ShowSoftKeyboard(MDIForm1& frame, bool visible) {
 }
 
 const MenuItemRow kItems[] = {
-    {"mnuBarSoftKeybord", u"ソフトキーボード(&S)", &MDIForm1::mnuBarSoftKeybord_Click, nullptr,
-     true},
-    {"mnuBarRadian", u"角度計算(&K)", &MDIForm1::mnuBarRadian_Click, nullptr, true},
+    {"mnuBarSoftKeybord", u"ソフトキーボード(&S)", &MDIForm1::mnuBarSoftKeybord_Click,
+     nullptr},
+    {"mnuBarRadian", u"角度計算(&K)", &MDIForm1::mnuBarRadian_Click, nullptr},
 };
 
 }  // namespace

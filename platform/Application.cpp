@@ -32,14 +32,6 @@ QIcon ProgramIcon() {
 QFont ProgramFont(int points) { return QFont(QString::fromUtf16(kProgramFontFamily), points); }
 
 void InitApplication(QApplication& app) {
-  // The allocator keeps its defaults. No editing step copies the whole
-  // program (undo and redo share the document store's chunks, and the store
-  // takes the chunks of an opened file from slabs of its own), and measured
-  // on programs of 100 MB and 1 GB, keeping freed blocks on the heap made
-  // neither the steps, Open nor Save faster, nor the peak memory smaller;
-  // it would only keep a whole-text string (printing builds one) resident
-  // after its use.
-
   // The program names "ＭＳ ゴシック" everywhere; on this desktop IPAGothic
   // takes its place (half-width 1 : full-width 2 cells, like the original).
   QFont::insertSubstitution(QString::fromUtf16(kProgramFontFamily), QStringLiteral("IPAGothic"));

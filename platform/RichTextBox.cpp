@@ -71,6 +71,13 @@ void RichTextBox::ReplaceSelection(QStringView text) {
   Finish(before, changes);
 }
 
+void RichTextBox::SetSelText(const QString& text, QRgb color) {
+  const Selection before = CurrentSelection();
+  const bool changes = model_.selLength() > 0 || !text.isEmpty();
+  model_.replaceSelection(text, color);
+  Finish(before, changes);
+}
+
 void RichTextBox::SetSelColor(QRgb color) {
   model_.setSelColor(color);
   if (model_.selLength() > 0) viewport()->update();

@@ -45,6 +45,8 @@ class RichTextBox : public QAbstractScrollArea {
   void SetSelLength(int32_t length);
   QString SelText() const { return model_.selText(); }
   void SetSelText(const QString& text);
+  // Replaces the selection with `text` in `color`, as one change.
+  void SetSelText(const QString& text, QRgb color);
   void SetSelColor(QRgb color);
   int32_t GetLineFromChar(int32_t offset) const { return model_.lineFromChar(offset); }
 

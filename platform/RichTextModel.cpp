@@ -97,6 +97,12 @@ void RichTextModel::setSelColor(QRgb color) {
 }
 
 void RichTextModel::setSelText(QStringView text) {
+  // Replacing a selection gives the new text the colour of what it replaces;
+  // removing one leaves that colour as the typing colour at the caret.
+  replaceSelection(text, selLength() > 0 ? colorAt(selStart()) : insertionColor());
+}
+
+void RichTextModel::replaceSelection(QStringView text, QRgb color) {
   const int32_t pos = selStart();
   const int32_t removed = selLength();
   // Writing nothing over nothing changes nothing, the typing colour included;
@@ -104,9 +110,6 @@ void RichTextModel::setSelText(QStringView text) {
   if (removed == 0 && text.isEmpty()) return;
   if (int64_t{length()} - removed + text.size() > TextStore::kMaxSize) return;
   const int32_t inserted = static_cast<int32_t>(text.size());
-  // Replacing a selection gives the new text the colour of what it replaces;
-  // removing one leaves that colour as the typing colour at the caret.
-  const QRgb color = removed > 0 ? colorAt(pos) : insertionColor();
   replace(pos, removed, text, color);
   anchor_ = caret_ = pos + inserted;
   if (inserted == 0) {

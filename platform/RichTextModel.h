@@ -85,6 +85,9 @@ class RichTextModel {
   // Replaces the selection (or inserts at the caret) and leaves the caret
   // behind the written text with nothing selected.
   void setSelText(QStringView text);
+  // The same, with the written text in `color`: one change, told to the
+  // watchers once (an edited line replaced by its canonical form).
+  void replaceSelection(QStringView text, QRgb color);
 
   // --- colours ---
   // The colour of the selection's first character; with an empty selection,

@@ -10,7 +10,6 @@ class Printer;
 
 // Message-box styles and answers, as the program's messages are written.
 namespace MsgBoxStyle {
-constexpr int kOkOnly = 0;
 constexpr int kYesNo = 4;
 constexpr int kQuestion = 32;
 constexpr int kExclamation = 48;

@@ -1,7 +1,32 @@
 #include "edit/EditFixture.h"
+#include "editor/EditHistory.h"
 #include "editor/ModeTexts.h"
 
 namespace {
+
+TEST(EditHistoryTest, RecordUndoRedoAndCopy) {
+  EditHistory history;
+  history.RecordBefore(TextStore(u"a"), 1);
+  EXPECT_FALSE(history.CanUndo() || history.CanRedo()) << "no change is complete yet";
+  history.RecordAfter(TextStore(u"ab"), 2);
+  EXPECT_TRUE(history.CanUndo());
+
+  const TextAndCaret before = history.Undo();
+  EXPECT_EQ(before.text.toString(), "a");
+  EXPECT_EQ(before.caret, 1);
+  EXPECT_TRUE(history.CanRedo() && !history.CanUndo());
+
+  const TextAndCaret after = history.Redo(TextStore(u"a"), 0);  // the caret moved meanwhile
+  EXPECT_EQ(after.text.toString(), "ab");
+  EXPECT_EQ(after.caret, 2);
+  EXPECT_EQ(history.undoStartPos(), 0) << "the next undo returns to the moved caret";
+  EXPECT_TRUE(history.CanUndo() && !history.CanRedo());
+
+  EditHistory copy;
+  copy.CopyFrom(history);
+  EXPECT_EQ(copy.Undo().caret, 0);
+  EXPECT_EQ(copy.Redo(TextStore(u"x"), 5).text.toString(), "ab");
+}
 
 using UndoRedoTest = EditFixture;
 

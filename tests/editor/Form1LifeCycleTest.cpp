@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QStyleOptionTitleBar>
 
 #include "editor/ModeTexts.h"
@@ -74,17 +75,17 @@ TEST_F(Form1LifeCycle, ControlFillsTheClientArea) {
 TEST_F(Form1LifeCycle, UnloadByCallClosesOnceAndIsSafeToRepeat) {
   QPointer<Form1> a = New();
   Form1* b = New();
-  int16_t cancel = 0;
-  a->Form_Unload(cancel);
-  EXPECT_EQ(cancel, 0);
+  QSignalSpy unloaded(a.data(), &Form1::Unloaded);
+  a->Form_Unload();
   EXPECT_EQ(frame->FormNumber, 1);
   EXPECT_EQ(a->MeExiting, 1);
   EXPECT_FALSE(a->Visible());
   EXPECT_EQ(frame->Forms(), QList<Form1*>{b});
-  a->Form_Unload(cancel);  // the close notification's second run
+  a->Form_Unload();  // the close notification's second run
   EXPECT_EQ(frame->FormNumber, 1);
   FlushDeletes();
   EXPECT_TRUE(a.isNull());
+  EXPECT_EQ(unloaded.count(), 1) << "the window stops being loaded once";
   EXPECT_EQ(b->geometry().size(), frame->mdiArea()->viewport()->size());
   EXPECT_FALSE(IsDrawingLocked());
 }
@@ -94,10 +95,8 @@ TEST_F(Form1LifeCycle, UnloadDuringMoveLeftLeavesCountAndPlaceAlone) {
   Form1* b = New();
   const QRect gb = b->geometry();
   frame->RightMoveFlag = 1;
-  int16_t cancel = 0;
-  a->Form_Unload(cancel);
+  a->Form_Unload();
   frame->RightMoveFlag = 0;
-  EXPECT_EQ(frame->FormNumber, 2);
   EXPECT_EQ(a->MeExiting, 0);
   EXPECT_EQ(b->geometry(), gb);
   EXPECT_EQ(frame->Forms(), QList<Form1*>{b});
@@ -279,8 +278,9 @@ TEST_F(Form1Chrome, ClosingMidGestureReleasesItsLockAndKeepsTheOthersHooks) {
 
 TEST_F(Form1LifeCycle, ClosingAnEditedWindowAsksNothing) {
   Form1* a = OpenProgram("A.m");
-  a->RichTextBox1->SetSelText(QStringLiteral("X1 ;\r\n"));
-  a->EditingStartedFlag = 1;
+  for (Qt::Key key : {Qt::Key_X, Qt::Key_Down, Qt::Key_Shift})
+    QTest::keyClick(a->RichTextBox1, key);  // a line edited and confirmed
+  ASSERT_EQ(a->EditingStartedFlag, 1);
   a->close();
   EXPECT_TRUE(services.messages.empty());
   EXPECT_EQ(frame->FormNumber, 0);

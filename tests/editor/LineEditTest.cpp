@@ -9,6 +9,26 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 class LineEditTest : public EditorFixture {};
 
+TEST_F(LineEditTest, EachStepIsToldOnce) {
+  Edit(QStringLiteral("A ;\r\nB ;\r\n"), 6);
+  int lines = 0, modes = 0;
+  QObject::connect(form, &Form1::CaretLineShown, [&] { ++lines; });
+  QObject::connect(form, &Form1::ModeTextShown, [&] { ++modes; });
+  // Typing, removing, committing, confirming, a caret move, another edit.
+  const struct {
+    Qt::Key key;
+    int modes;
+  } steps[] = {{Qt::Key_X, 1},     {Qt::Key_Backspace, 1}, {Qt::Key_G, 1},      {Qt::Key_Return, 1},
+               {Qt::Key_Shift, 1}, {Qt::Key_Up, 0},        {Qt::Key_Delete, 1}, {Qt::Key_Down, 1}};
+  for (const auto& step : steps) {
+    lines = modes = 0;
+    Press(step.key);
+    EXPECT_EQ(lines, 1) << step.key << ": the caret's line and the menus are set once";
+    EXPECT_EQ(modes, step.modes) << step.key;
+  }
+  EXPECT_EQ(form->EditDoneFlag, 1) << "the walk ends in confirmation";
+}
+
 TEST_F(LineEditTest, TypedStatementTurnsRedThenBlueThenBlack) {
   Edit(QStringLiteral("A ;\r\n"), 5);  // caret on the empty last line
 

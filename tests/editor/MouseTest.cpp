@@ -151,6 +151,19 @@ TEST_F(MouseTest, ConfirmationKeepsNoSelectionAndPutsTheCaretBack) {
   EXPECT_EQ(box->SelStart(), behind);
   EXPECT_EQ(form->EditDoneFlag, 1);
   EXPECT_EQ(Panel(2), ModeTexts::kConfirmation);
+
+  // A second button pressed during the drag clears the selection; only a key
+  // ends confirmation.
+  Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, to, Qt::LeftButton);
+  ASSERT_NE(box->SelLength(), 0);
+  QMouseEvent right(QEvent::MouseButtonPress, to, box->viewport()->mapToGlobal(to),
+                    Qt::RightButton, Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(box->viewport(), &right);
+  Mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+  EXPECT_EQ(box->SelLength(), 0);
+  EXPECT_EQ(form->EditDoneFlag, 1);
+  EXPECT_EQ(Panel(2), ModeTexts::kConfirmation);
 }
 
 // Random keys (with Shift and Ctrl) and mouse gestures: the drawing lock is
@@ -197,7 +210,14 @@ TEST_F(MouseTest, RandomUseKeepsTheModeInvariants) {
       Drag(from, to);
     }
     ASSERT_FALSE(IsDrawingLocked()) << step;
-    ASSERT_FALSE(form->EditFlag == 1 && form->EditDoneFlag == 1) << step;
+    // One mode at a time, and the flags, the mouse, the status bar and the
+    // screen reader's description all say which.
+    const EditorMode mode = form->mode();
+    ASSERT_EQ(form->EditFlag, mode == EditorMode::kLineEdit ? 1 : 0) << step;
+    ASSERT_EQ(form->EditDoneFlag, mode == EditorMode::kConfirmation ? 1 : 0) << step;
+    ASSERT_EQ(box->DragMode(), form->EditFlag) << step;
+    ASSERT_EQ(Panel(2), form->modeText()) << step;
+    ASSERT_EQ(box->accessibleDescription(), form->modeText()) << step;
     ASSERT_EQ(box->GetLineFromChar(box->Text().size()), box->Text().count(u'\n')) << step;
     ranges += Panel(2) == ModeTexts::kRangeSelection;
     if (form->EditDoneFlag == 1) {

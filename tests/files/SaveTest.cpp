@@ -223,13 +223,11 @@ TEST_F(Save, OpenSaveOpenKeepsTextAndBytes) {
 
 TEST_F(Save, EditorStateIsLeftAsItWas) {
   Form1* form = OpenProgram("A.m", "G01X10\r\nG00Y5\r\n");
-  form->EditDoneFlag = 0;
-  form->UndoText = TextStore(QStringLiteral("undo"));
-  form->UndoStartPos = 3;
-  form->RedoText = TextStore(QStringLiteral("redo"));
-  form->RedoStartPos = 4;
-  form->RedoUndoFlag = 1;
-  form->EditingStartedFlag = 1;
+  EditHistory history;  // a change, then undone
+  history.RecordBefore(TextStore(QStringLiteral("undo")), 3);
+  history.RecordAfter(TextStore(QStringLiteral("redo")), 4);
+  history.Undo();
+  form->CopyHistoryFrom(history);
   form->RichTextBox1->SetText(QStringLiteral("g01 x10 ;\r\n"));
   form->RichTextBox1->SetSelStart(4);
   const QString mode = form->modeText();

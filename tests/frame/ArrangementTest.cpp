@@ -72,12 +72,11 @@ TEST_F(Arrangement, MoveLeftRecreatesTheActiveWindowAsTheNewest) {
   Form1* b = OpenProgram("B.m", "N1G01\r\nN2X3\r\n");
   OpenProgram("C.m");
   b->SetFocus();
-  b->UndoText = TextStore(QStringLiteral("undo"));
-  b->UndoStartPos = 7;
-  b->RedoText = TextStore(QStringLiteral("redo"));
-  b->RedoStartPos = 9;
-  b->RedoUndoFlag = 1;
-  b->EditingStartedFlag = 1;
+  EditHistory history;  // a change, then undone
+  history.RecordBefore(TextStore(QStringLiteral("undo")), 7);
+  history.RecordAfter(TextStore(QStringLiteral("redo")), 9);
+  history.Undo();
+  b->CopyHistoryFrom(history);
   const QString caption = b->Caption();
   const QString text = b->RichTextBox1->Text();
   QPointer<Form1> old = b;
@@ -251,14 +250,18 @@ TEST_F(Arrangement, WindowMenuOffersMoveLeftOnlyWhenItCanRun) {
   frame->mnuWindow_Click();
   EXPECT_TRUE(frame->MenuItem("mnuLeft")->isEnabled()) << "older window, nothing pending";
 
+  const auto keys = [&](std::initializer_list<Qt::Key> list) {
+    for (Qt::Key key : list) QTest::keyClick(a->RichTextBox1, key);
+  };
   struct Case {
     const char* what;
     std::function<void()> set, reset;
   };
   const Case cases[] = {
-      {"line edit", [&] { a->EditFlag = 1; }, [&] { a->EditFlag = 0; }},
-      {"confirmation", [&] { a->EditDoneFlag = 1; }, [&] { a->EditDoneFlag = 0; }},
-      {"selection", [&] { a->RichTextBox1->SetSelLength(3); },
+      // Typing opens a line edit, Down commits it, Shift confirms it.
+      {"line edit", [&] { keys({Qt::Key_X}); }, [&] { keys({Qt::Key_Down, Qt::Key_Shift}); }},
+      {"confirmation", [&] { keys({Qt::Key_X, Qt::Key_Down}); }, [&] { keys({Qt::Key_Shift}); }},
+      {"selection", [&] { a->RichTextBox1->SetSelStart(0), a->RichTextBox1->SetSelLength(3); },
        [&] { a->RichTextBox1->SetSelStart(0); }},
   };
   for (const Case& c : cases) {

@@ -196,6 +196,9 @@ TEST(RichTextModel, ColourRules) {
       {"colouring a selection",
        [](RichTextModel& m) { m.setSelStart(0); m.setSelLength(2); m.setSelColor(kBlue); },
        "ABCD", {kBlue, kBlue, kRed, kBlack}},
+      {"a replacement in a colour of its own",
+       [](RichTextModel& m) { m.setSelStart(1); m.setSelLength(2); m.replaceSelection(u"xyz", kBlue); },
+       "AxyzD", {kBlack, kBlue, kBlue, kBlue, kBlack}},
       {"deleting everything, then typing into the empty text",
        [](RichTextModel& m) { m.setSelStart(0); m.setSelLength(4); m.setSelText(u""); m.setSelText(u"q"); },
        "q", {kBlack}},
@@ -211,6 +214,23 @@ TEST(RichTextModel, ColourRules) {
     EXPECT_EQ(model.store().toString(), QString::fromUtf8(c.text));
     for (size_t i = 0; i < c.colours.size(); ++i) EXPECT_EQ(model.colorAt(i), c.colours[i]) << i;
   }
+}
+
+TEST(RichTextModel, AReplacementIsOneChange) {
+  struct Counter : TextWatcher {
+    int changes = 0;
+    void TextChanged(int32_t, int32_t, int32_t) override { ++changes; }
+  } counter;
+  RichTextModel model;
+  model.setText(TextStore(QStringLiteral("ABCD")));
+  model.addWatcher(&counter);
+  model.setSelStart(1);
+  model.setSelLength(2);
+  model.replaceSelection(u"xyz", kBlue);
+  EXPECT_EQ(counter.changes, 1);
+  EXPECT_EQ(model.caret(), 4);
+  EXPECT_EQ(model.selLength(), 0);
+  model.removeWatcher(&counter);
 }
 
 TEST(RichTextModel, OffsetsAreClamped) {
