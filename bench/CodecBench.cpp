@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "NcProgram.h"
-#include "platform/Cp932.h"
+#include "files/Cp932.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "NcProgram.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 
 namespace {
 

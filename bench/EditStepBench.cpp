@@ -33,7 +33,7 @@
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
 #include "frame/MDIForm1.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "testkit/ScriptedServices.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "files/ProgramFile.h"
 #include "frame/MDIForm1.h"
 #include "platform/QtPrinter.h"
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 #include "print/Listing.h"
 #include "testkit/ScriptedServices.h"
 

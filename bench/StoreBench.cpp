@@ -6,8 +6,8 @@
 #include <random>
 
 #include "NcProgram.h"
-#include "platform/StoreProgramText.h"
-#include "platform/TextStore.h"
+#include "document/StoreProgramText.h"
+#include "document/TextStore.h"
 
 namespace {
 

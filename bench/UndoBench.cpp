@@ -8,7 +8,7 @@
 #include "NcProgram.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "testkit/ScriptedServices.h"
 
 namespace {

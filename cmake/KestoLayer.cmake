@@ -1,7 +1,7 @@
 # One static library per layer of the program, with the layering enforced by
 # the include paths.
 #
-# Code includes headers from the source root ("platform/RichTextBox.h"), but
+# Code includes headers from the source root ("control/RichTextBox.h"), but
 # the source root itself is on no include path. Each layer publishes an
 # include root of its own in the build tree that holds a symbolic link to each
 # of the layer's folders and nothing else; a library sees its own root and

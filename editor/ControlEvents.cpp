@@ -1,5 +1,5 @@
 #include "editor/Form1.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 
 void Form1::ConnectControlEvents() {
   RichTextBox& box = *RichTextBox1;

@@ -7,7 +7,7 @@
 #include "editor/Form1.h"
 #include "editor/PasteOffset.h"
 #include "platform/DrawingLock.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "text/ProgramText.h"
 
 int32_t PasteInsertionOffset(const LineInfo& line, int32_t textLength) {

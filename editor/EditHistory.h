@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 
 // A whole text with the caret that goes with it.
 struct TextAndCaret {

@@ -8,7 +8,7 @@
 #include "editor/ModeTexts.h"
 #include "editor/SizeMoveHook.h"
 #include "platform/Application.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "platform/Twips.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include "editor/EditorMode.h"
 #include "editor/Form1.h"
 #include "platform/DrawingLock.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "platform/Services.h"
-#include "platform/VirtualKeys.h"
+#include "control/VirtualKeys.h"
 #include "text/ProgramText.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 
 namespace {
 

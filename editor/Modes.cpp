@@ -7,7 +7,7 @@
 #include "editor/EditorMode.h"
 #include "editor/Form1.h"
 #include "platform/DrawingLock.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "text/ProgramText.h"
 
 namespace {

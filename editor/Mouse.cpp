@@ -6,7 +6,7 @@
 #include "editor/EditorMode.h"
 #include "editor/Form1.h"
 #include "platform/DrawingLock.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "text/ProgramText.h"
 
 void Form1::RichTextBox1_SelChange() {

@@ -7,7 +7,7 @@
 #include "files/ProgramFile.h"
 #include "frame/MDIForm1.h"
 #include "frame/MenuTable.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
 #include "platform/DrawingLock.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "platform/Services.h"
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 
 void MDIForm1::mnuFileOpen_Click() {
   DisableFrameControls();

@@ -13,7 +13,7 @@
 
 #include "files/ProgramFile.h"
 #include "platform/LocalPath.h"
-#include "platform/StatementNormalizer.h"
+#include "document/StatementNormalizer.h"
 
 ProgramBlockReader::ProgramBlockReader() = default;
 ProgramBlockReader::~ProgramBlockReader() = default;

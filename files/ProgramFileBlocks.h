@@ -11,10 +11,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/Cp932.h"
-#include "platform/StatementNormalizer.h"
+#include "files/Cp932.h"
+#include "document/StatementNormalizer.h"
 
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 
 // Reads blocks of a program file into a builder; one per thread.
 class ProgramBlockReader {

@@ -14,8 +14,8 @@
 
 #include "files/ProgramWriter.h"
 #include "files/PutAscii.h"
-#include "platform/Cp932.h"
-#include "platform/TextStore.h"
+#include "files/Cp932.h"
+#include "document/TextStore.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "files/FileReplace.h"
 #include "files/PutAscii.h"
-#include "platform/Cp932.h"
+#include "files/Cp932.h"
 #include "platform/LocalPath.h"
 
 QString ProgramFileText(const QString& editorText) {

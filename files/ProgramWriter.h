@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "files/FileReplace.h"
-#include "platform/Cp932.h"
+#include "files/Cp932.h"
 
 // The file form of an editor text: upper case, every space (code 32) and
 // every ";" removed. Line ends and all other characters stay where they are.

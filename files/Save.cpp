@@ -11,7 +11,7 @@
 #include "files/ProgramWriter.h"
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "platform/Services.h"
 
 namespace {

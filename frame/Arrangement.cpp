@@ -6,7 +6,7 @@
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
 #include "platform/DrawingLock.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
 #include "frame/MDIForm1.h"
-#include "platform/RichTextBox.h"
-#include "platform/VirtualKeys.h"
+#include "control/RichTextBox.h"
+#include "control/VirtualKeys.h"
 #include "text/ProgramText.h"
 
 void MDIForm1::Command51_Click() {

@@ -11,7 +11,7 @@
 
 #include "frame/MDIForm1.h"
 #include "frame/ToolbarLayout.h"
-#include "platform/Application.h"
+#include "control/ProgramFont.h"
 #include "platform/Twips.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // text either encodes or names a character of its own as the bad one.
 
 #include "FuzzInput.h"
-#include "platform/Cp932.h"
+#include "files/Cp932.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));

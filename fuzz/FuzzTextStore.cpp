@@ -19,9 +19,9 @@
 #include "FuzzInput.h"
 #include "files/ProgramFile.h"
 #include "files/ProgramFileBlocks.h"
-#include "platform/Cp932.h"
-#include "platform/StoreProgramText.h"
-#include "platform/TextStore.h"
+#include "files/Cp932.h"
+#include "document/StoreProgramText.h"
+#include "document/TextStore.h"
 
 namespace {
 

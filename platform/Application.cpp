@@ -8,7 +8,8 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "platform/RichTextBoxAccessible.h"
+#include "control/ProgramFont.h"
+#include "control/RichTextBoxAccessible.h"
 
 QIcon ProgramIcon() {
   // One icon for the whole session. Qt keeps the scaled images of an icon in
@@ -28,8 +29,6 @@ QIcon ProgramIcon() {
   }();
   return *icon;
 }
-
-QFont ProgramFont(int points) { return QFont(QString::fromUtf16(kProgramFontFamily), points); }
 
 void InitApplication(QApplication& app) {
   // The program names "ＭＳ ゴシック" everywhere; on this desktop IPAGothic

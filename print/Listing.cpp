@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/Application.h"
+#include "control/ProgramFont.h"
 #include "platform/Printer.h"
 
 namespace {

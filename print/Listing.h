@@ -20,7 +20,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 
 class Printer;
 

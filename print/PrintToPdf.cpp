@@ -9,7 +9,7 @@
 #include "files/ProgramFile.h"
 #include "platform/LocalPath.h"
 #include "platform/QtPrinter.h"
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 #include "print/Listing.h"
 
 namespace {

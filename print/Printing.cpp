@@ -21,7 +21,7 @@
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
 #include "platform/Printer.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "platform/Services.h"
 #include "print/Listing.h"
 

@@ -10,7 +10,7 @@
 #include "editor/ModeTexts.h"
 #include "frame/MDIForm1.h"
 #include "platform/DrawingLock.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "testkit/FrameChecks.h"
 
 namespace editor_session {

@@ -10,7 +10,7 @@
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
 #include "platform/DrawingLock.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "testkit/ScriptedServices.h"
 
 class EditorFixture : public ::testing::Test {

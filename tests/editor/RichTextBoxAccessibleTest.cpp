@@ -9,7 +9,7 @@
 
 #include "edit/EditFixture.h"
 #include "editor/ModeTexts.h"
-#include "platform/RichTextBoxAccessible.h"
+#include "control/RichTextBoxAccessible.h"
 
 namespace {
 

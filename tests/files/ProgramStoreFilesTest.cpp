@@ -11,8 +11,8 @@
 #include "files/ProgramFile.h"
 #include "files/ProgramFileBlocks.h"
 #include "files/ProgramWriter.h"
-#include "platform/Cp932.h"
-#include "platform/TextStore.h"
+#include "files/Cp932.h"
+#include "document/TextStore.h"
 
 namespace {
 

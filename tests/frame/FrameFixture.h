@@ -13,7 +13,7 @@
 
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "testkit/ScriptedServices.h"
 
 class FrameFixture : public ::testing::Test {

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 #include "testkit/session/EditorSession.h"
 #include "testkit/session/KeyboardKeys.h"
 

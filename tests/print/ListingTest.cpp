@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 #include "print/Listing.h"
 #include "testkit/RandomText.h"
 #include "testkit/ScriptedServices.h"

@@ -15,7 +15,7 @@
 #include <map>
 #include <set>
 
-#include "platform/Cp932.h"
+#include "files/Cp932.h"
 #include "platform/QtPrinter.h"
 #include "print/PrintToPdf.h"
 

@@ -1,8 +1,8 @@
-#include "platform/RichTextModel.h"
+#include "control/RichTextModel.h"
 
 #include <algorithm>
 
-#include "platform/StoreProgramText.h"
+#include "document/StoreProgramText.h"
 
 void RichTextModel::setText(const TextStore& text) {
   const TextStore before = text_;  // shared, not copied

@@ -2,7 +2,7 @@
 // (repaint, scroll ranges, selection change) and scrolling. Keys, the mouse and
 // painting have files of their own.
 
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 
 #include <QEvent>
 #include <QPainter>
@@ -12,9 +12,9 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/Application.h"
-#include "platform/RichTextBoxAccessible.h"
-#include "platform/RichTextBoxView.h"
+#include "control/ProgramFont.h"
+#include "control/RichTextBoxAccessible.h"
+#include "control/RichTextBoxView.h"
 
 RichTextBox::RichTextBox(QWidget* parent) : QAbstractScrollArea(parent) {
   setFont(ProgramFont(12));

@@ -1,4 +1,4 @@
-#include "platform/RichTextBoxAccessible.h"
+#include "control/RichTextBoxAccessible.h"
 
 #include <QColor>
 #include <QMdiSubWindow>
@@ -7,8 +7,8 @@
 #include <cmath>
 #include <utility>
 
-#include "platform/RichTextBox.h"
-#include "platform/RichTextBoxView.h"
+#include "control/RichTextBox.h"
+#include "control/RichTextBoxView.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "platform/RichTextBox.h"
-#include "platform/RichTextBoxView.h"
-#include "platform/VirtualKeys.h"
+#include "control/RichTextBox.h"
+#include "control/RichTextBoxView.h"
+#include "control/VirtualKeys.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 
 namespace textstore {
 

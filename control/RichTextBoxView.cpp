@@ -1,4 +1,4 @@
-#include "platform/RichTextBoxView.h"
+#include "control/RichTextBoxView.h"
 
 #include <QPainter>
 #include <QPalette>

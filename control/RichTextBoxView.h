@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 
 class QPainter;
 class QTextLayout;

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/RichTextBox.h"
+#include "control/RichTextBox.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "platform/StoreProgramText.h"
-#include "platform/TextStore.h"
+#include "document/StoreProgramText.h"
+#include "document/TextStore.h"
 #include "testkit/RandomText.h"
 #include "text/ProgramText.h"
 

@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/TextStoreNode.h"
+#include "document/TextStoreNode.h"
 
 namespace textstore {
 

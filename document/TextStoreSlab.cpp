@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <new>
 
-#include "platform/TextStoreNode.h"
+#include "document/TextStoreNode.h"
 
 // Under AddressSanitizer a released leaf is poisoned, so that a use after
 // its release is caught as it would be on the heap.

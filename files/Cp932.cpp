@@ -1,4 +1,4 @@
-#include "platform/Cp932.h"
+#include "files/Cp932.h"
 
 #include <QChar>
 #include <QtGlobal>

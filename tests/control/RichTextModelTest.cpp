@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/RichTextModel.h"
+#include "control/RichTextModel.h"
 #include "text/ProgramText.h"
 
 namespace {

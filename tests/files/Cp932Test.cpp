@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "platform/Cp932.h"
+#include "files/Cp932.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/TextStoreNode.h"
+#include "document/TextStoreNode.h"
 
 using namespace textstore;
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/TextStore.h"
-#include "platform/TextStoreNode.h"
+#include "document/TextStore.h"
+#include "document/TextStoreNode.h"
 
 using namespace textstore;
 

@@ -16,8 +16,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/RichTextBox.h"
-#include "platform/RichTextBoxView.h"
+#include "control/RichTextBox.h"
+#include "control/RichTextBoxView.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 #include "text/ProgramText.h"
 
 struct ColorRun {

@@ -1,4 +1,4 @@
-#include "platform/StatementNormalizer.h"
+#include "document/StatementNormalizer.h"
 
 #include <QChar>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "platform/StoreProgramText.h"
+#include "document/StoreProgramText.h"
 
-#include "platform/StatementNormalizer.h"
+#include "document/StatementNormalizer.h"
 
 LineInfo GetProgramLine(int32_t N, const TextStore& Text) {
   LineInfo info;

@@ -12,7 +12,7 @@
 #include <QStringView>
 #include <cstdint>
 
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 
 class StatementNormalizer {
  public:

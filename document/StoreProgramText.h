@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/TextStore.h"
+#include "document/TextStore.h"
 #include "text/ProgramText.h"
 
 // The N-th line (counted from 1) of Text; positions 1-based, as GetProgramLine

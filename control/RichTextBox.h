@@ -19,7 +19,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/RichTextModel.h"
+#include "control/RichTextModel.h"
 
 class QTimer;
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "platform/TextStore.h"
-#include "platform/TextStoreNode.h"
+#include "document/TextStore.h"
+#include "document/TextStoreNode.h"
 
 using namespace textstore;
 
