@@ -1,6 +1,6 @@
 #include "NcProgram.h"
 
-#include "files/ProgramFile.h"
+#include "testkit/FlatProgramFile.h"
 
 QString MakeCanonicalNcProgram(qsizetype bytes) {
   return ProgramTextFromFile(QString::fromLatin1(MakeNcProgramBytes(bytes)));

@@ -1,12 +1,14 @@
-// Saving a large program: the writer's transformation, CP932 encoding, the
-// write to a temporary file and its commit over the old one.
+// Saving a large program through the whole-string writer (testkit), the
+// reference for the program's store writer (BM_WriteStore in StoreFileBench):
+// its transformation, CP932 encoding, the write to a temporary file and its
+// commit over the old one.
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include "NcProgram.h"
-#include "files/ProgramWriter.h"
+#include "testkit/FlatProgramWriter.h"
 
 namespace {
 

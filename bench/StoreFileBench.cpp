@@ -20,6 +20,8 @@
 #include "files/ProgramWriter.h"
 #include "files/Cp932.h"
 #include "document/TextStore.h"
+#include "testkit/FlatProgramFile.h"
+#include "testkit/FlatProgramWriter.h"
 
 namespace {
 

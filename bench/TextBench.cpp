@@ -5,7 +5,8 @@
 #include <map>
 
 #include "NcProgram.h"
-#include "files/ProgramFile.h"
+#include "testkit/FlatProgramFile.h"
+#include "testkit/FlatProgramText.h"
 #include "text/ProgramText.h"
 
 namespace {

@@ -1,7 +1,5 @@
 #include "document/StoreProgramText.h"
 
-#include "document/StatementNormalizer.h"
-
 LineInfo GetProgramLine(int32_t N, const TextStore& Text) {
   LineInfo info;
   const int32_t length = Text.size();
@@ -30,13 +28,4 @@ LineInfo GetProgramLine(int32_t N, const TextStore& Text) {
   info.Text = Text.mid(start, end - start + 1);
   info.Status = 0;
   return info;
-}
-
-std::optional<TextStore> NormalizeProgramText(const TextStore& Text) {
-  TextStore::Builder builder;
-  StatementNormalizer normalizer(builder);
-  Text.forEachPiece(0, Text.size(), [&normalizer](auto piece) { normalizer.feed(piece); });
-  normalizer.finish();
-  if (builder.overflowed()) return std::nullopt;
-  return builder.finish();
 }

@@ -21,12 +21,3 @@ inline const QString kProgramFileFilter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞ�
 // read (missing, not a regular file, no access, I/O error) or when the
 // canonical text would be longer than a store can hold (TextStore::kMaxSize).
 bool ReadProgramFile(const QString& path, TextStore& text);
-
-// A program file's decoded content with each CR LF pair turned into the ";"
-// that ends its line's statement. A CR or LF outside such a pair stays.
-QString StatementsFromFileText(QString content);
-
-// The canonical text of a program file's decoded content: its statements
-// (above) brought into form by the statement normaliser. The whole-string
-// reading, kept as the reference the block-wise reader is tested against.
-QString ProgramTextFromFile(QString content);

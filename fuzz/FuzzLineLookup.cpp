@@ -1,10 +1,11 @@
-// GetProgramLine agrees with a split of the text at its line feeds for every
-// line number around the text's lines.
+// The whole-string GetProgramLine (testkit), the reference that the store's
+// line lookup is held against (fuzz_text_store), agrees with a split of the
+// text at its line feeds for every line number around the text's lines.
 
 #include <QStringList>
 
 #include "FuzzInput.h"
-#include "text/ProgramText.h"
+#include "testkit/FlatProgramText.h"
 
 namespace {
 

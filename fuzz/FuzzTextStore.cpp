@@ -17,11 +17,13 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "files/ProgramFile.h"
 #include "files/ProgramFileBlocks.h"
 #include "files/Cp932.h"
 #include "document/StoreProgramText.h"
 #include "document/TextStore.h"
+#include "testkit/FlatProgramFile.h"
+#include "testkit/FlatProgramText.h"
+#include "testkit/StoreNormalize.h"
 
 namespace {
 

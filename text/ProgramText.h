@@ -1,6 +1,7 @@
 #pragma once
-// Stateless routines over a program's text: finding a line by number and
-// bringing statements into canonical form.
+// What a line lookup finds, and bringing statements into canonical form: the
+// stateless part of a program's text. (The line lookup itself goes through the
+// document store's line index: document/StoreProgramText.h.)
 
 #include <QString>
 #include <cstdint>
@@ -14,9 +15,6 @@ struct LineInfo {
   int16_t Status = 0;    // 0 found, 1 no such line, 2 N < 1 or empty text,
                          // 3 the empty remainder behind a final line feed
 };
-
-// The N-th line (counted from 1) of Text. Only the line feed separates lines.
-LineInfo GetProgramLine(int32_t N, const QString& Text);
 
 // The canonical form of program text: no spaces except one between a number and
 // a following address letter or comma, upper case, every ";" as " ;" CR LF.

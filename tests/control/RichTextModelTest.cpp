@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "control/RichTextModel.h"
+#include "testkit/FlatProgramText.h"
 #include "text/ProgramText.h"
 
 namespace {

@@ -10,7 +10,9 @@
 
 #include "document/StoreProgramText.h"
 #include "document/TextStore.h"
+#include "testkit/FlatProgramText.h"
 #include "testkit/RandomText.h"
+#include "testkit/StoreNormalize.h"
 #include "text/ProgramText.h"
 
 namespace {

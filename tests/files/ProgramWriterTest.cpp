@@ -14,6 +14,7 @@
 
 #include "files/FileReplace.h"
 #include "files/ProgramWriter.h"
+#include "testkit/FlatProgramWriter.h"
 
 namespace {
 

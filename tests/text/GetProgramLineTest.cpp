@@ -1,10 +1,13 @@
+// The whole-string line lookup (testkit), the reference that the store's line
+// lookup is held against, case by case and against a split at line feeds.
+
 #include <gtest/gtest.h>
 
 #include <QStringList>
 #include <random>
 
+#include "testkit/FlatProgramText.h"
 #include "testkit/RandomText.h"
-#include "text/ProgramText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "files/ProgramFile.h"
+#include "testkit/FlatProgramFile.h"
 
 #include "text/ProgramText.h"
 

@@ -1,4 +1,4 @@
-#include "text/ProgramText.h"
+#include "testkit/FlatProgramText.h"
 
 #include <QStringView>
 
