@@ -173,10 +173,6 @@ bool RenameCanKeepIdentity(const QByteArray& name, const struct stat& st) {
 
 }  // namespace
 
-bool ReplaceFileContent(const QString& file, const QByteArray& bytes) {
-  return ReplaceFileContent(file, [&bytes](const ByteSink& sink) { return sink(bytes); });
-}
-
 bool ReplaceFileContent(const QString& file, const ByteProducer& produce) {
   const QByteArray name = EncodeLocalPath(file);
   struct stat st;

@@ -18,7 +18,8 @@ using ByteSink = std::function<bool(QByteArrayView block)>;
 using ByteProducer = std::function<bool(const ByteSink& sink)>;
 
 // Replaces the content of the regular file `file` (a path that is not a
-// symbolic link) with `bytes`, or creates the file when it does not exist.
+// symbolic link) with the bytes `produce` gives, or creates the file when it
+// does not exist.
 //
 // Where a new file put in its place would be the same file to everyone (one
 // link, owner and group that can be kept, no extended attributes, a folder
@@ -26,11 +27,10 @@ using ByteProducer = std::function<bool(const ByteSink& sink)>;
 // is synced and renamed over it. Otherwise the existing file is written in
 // place, with its old content read first and written back if any step fails.
 // False when the content could not be replaced; the file then holds its old
-// content. A folder, a device or a pipe is never written.
-bool ReplaceFileContent(const QString& file, const QByteArray& bytes);
-// The same for content that comes in blocks: on the rename path the blocks go
-// straight into the temporary file; an in-place write gathers them first, so
-// that the new content is complete before the file is touched.
+// content. A folder, a device or a pipe is never written. The content comes
+// in blocks: on the rename path the blocks go straight into the temporary
+// file; an in-place write gathers them first, so that the new content is
+// complete before the file is touched.
 bool ReplaceFileContent(const QString& file, const ByteProducer& produce);
 
 // For tests: while `bytes` is not negative, writing new content into an
