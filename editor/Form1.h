@@ -39,6 +39,8 @@ class Form1 : public QMdiSubWindow {
   int16_t editFlag_ = 0;
   int16_t editDoneFlag_ = 0;
   EditHistory history_;
+  int16_t exFocused_ = 0;
+  int16_t meExiting_ = 0;
 
  public:
   // `services` answers the window's own message (input-method keys refused).
@@ -46,8 +48,8 @@ class Form1 : public QMdiSubWindow {
   ~Form1() override;
 
   // --- state record; all start at 0 or "" ---
-  int16_t ExFocused = 0;  // active when an arrangement began
-  int16_t MeExiting = 0;  // 1 once the window has started closing
+  const int16_t& ExFocused = exFocused_;  // active when an arrangement began
+  const int16_t& MeExiting = meExiting_;  // 1 once the window has started closing
   const int16_t& EditFlag = editFlag_;          // 1 in line-edit mode
   const int16_t& EditDoneFlag = editDoneFlag_;  // 1 in confirmation mode
   // The undo and redo records (see EditHistory).
@@ -72,6 +74,13 @@ class Form1 : public QMdiSubWindow {
   int ScaleHeight() const;
   // Makes this the active child window of its area and raises it.
   void SetFocus();
+
+  // --- the arrangement's marks ---
+  // The frame's arrangement notes the window that was active when it began
+  // (ExFocused), to give it the focus back at its end.
+  void MarkFocusedBeforeArrangement(bool focused) { exFocused_ = focused ? 1 : 0; }
+  // The window has started closing (MeExiting): arrangements pass it over.
+  void MarkExiting() { meExiting_ = 1; }
 
   // --- modes (editor/Modes.cpp) ---
   // No line edit is open and none waits for confirmation.

@@ -56,7 +56,7 @@ void MDIForm1::WinOrgNoCngWinOrder() {
   ++arrangements_;
   CancelReReMove = 1;
 
-  if (Form1* active = ActiveForm()) active->ExFocused = 1;
+  if (Form1* active = ActiveForm()) active->MarkFocusedBeforeArrangement(true);
 
   // Activating the windows oldest first leaves the newest on top: the
   // stacking order becomes the creation order.
@@ -76,7 +76,7 @@ void MDIForm1::WinOrgNoCngWinOrder() {
   for (Form1* form : Forms()) {
     if (form->ExFocused == 1 && form->MeExiting == 0) {
       form->SetFocus();
-      form->ExFocused = 0;
+      form->MarkFocusedBeforeArrangement(false);
     }
   }
 
@@ -109,7 +109,7 @@ void MDIForm1::FormUnloading(Form1* form) {
   if (RightMoveFlag != 0) return;
   DrawingLockGuard lock(this);
   form->SetVisible(false);
-  form->MeExiting = 1;
+  form->MarkExiting();
   WinOrgNoCngWinOrder();
 }
 
