@@ -5,6 +5,7 @@
 
 #include "NcProgram.h"
 #include "files/Cp932.h"
+#include "testkit/FlatCp932.h"
 
 namespace {
 

@@ -19,6 +19,7 @@
 #include "files/ProgramFileBlocks.h"
 #include "files/ProgramWriter.h"
 #include "files/Cp932.h"
+#include "testkit/FlatCp932.h"
 #include "document/TextStore.h"
 #include "testkit/FlatProgramFile.h"
 #include "testkit/FlatProgramWriter.h"

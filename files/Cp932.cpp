@@ -172,13 +172,6 @@ qsizetype Cp932Decoder::decode(const char* bytes, qsizetype n, char16_t* out) {
   return w;
 }
 
-QString DecodeCp932(const QByteArray& bytes) {
-  QString text(bytes.size(), Qt::Uninitialized);
-  text.truncate(Cp932Decoder().decode(bytes.constData(), bytes.size(),
-                                      reinterpret_cast<char16_t*>(text.data())));
-  return text;
-}
-
 struct Cp932Encoder::Converter : ::Converter {
   Converter() : ::Converter(kCp932, kUtf16) {}
 };
@@ -232,14 +225,4 @@ qsizetype Cp932Encoder::encode(QStringView text, QByteArray& out) {
   }
   out.truncate(w);
   return -1;
-}
-
-Cp932Encoded EncodeCp932(const QString& text) {
-  Cp932Encoded result;
-  const qsizetype bad = Cp932Encoder().encode(text, result.bytes);
-  if (bad >= 0) {
-    result.bytes.clear();
-    result.badOffset = bad;
-  }
-  return result;
 }

@@ -3,6 +3,7 @@
 
 #include "FuzzInput.h"
 #include "files/Cp932.h"
+#include "testkit/FlatCp932.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));

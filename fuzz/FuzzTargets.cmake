@@ -19,7 +19,7 @@ if(NOT TARGET kesto_tiny_store)
     ${PROJECT_SOURCE_DIR}/document/TextStoreTree.cpp ${PROJECT_SOURCE_DIR}/document/StoreProgramText.cpp
     ${PROJECT_SOURCE_DIR}/document/StatementNormalizer.cpp ${PROJECT_SOURCE_DIR}/files/Cp932.cpp
     ${PROJECT_SOURCE_DIR}/platform/LocalPath.cpp ${PROJECT_SOURCE_DIR}/files/ProgramFileBlocks.cpp
-    ${PROJECT_SOURCE_DIR}/testkit/StoreNormalize.cpp)
+    ${PROJECT_SOURCE_DIR}/testkit/StoreNormalize.cpp ${PROJECT_SOURCE_DIR}/testkit/FlatCp932.cpp)
   set_target_properties(kesto_tiny_store PROPERTIES AUTOMOC OFF AUTOUIC OFF)
   target_include_directories(kesto_tiny_store PUBLIC ${CMAKE_BINARY_DIR}/layers/document
                              ${CMAKE_BINARY_DIR}/layers/platform ${CMAKE_BINARY_DIR}/layers/program)

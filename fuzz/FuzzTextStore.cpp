@@ -19,6 +19,7 @@
 #include "FuzzInput.h"
 #include "files/ProgramFileBlocks.h"
 #include "files/Cp932.h"
+#include "testkit/FlatCp932.h"
 #include "document/StoreProgramText.h"
 #include "document/TextStore.h"
 #include "testkit/FlatProgramFile.h"

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include "files/Cp932.h"
+#include "testkit/FlatCp932.h"
 #include "files/ProgramWriter.h"
 
 // The file form of an editor text: upper case, every space (code 32) and

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "files/Cp932.h"
+#include "testkit/FlatCp932.h"
 
 namespace {
 

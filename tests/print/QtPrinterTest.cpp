@@ -16,6 +16,7 @@
 #include <set>
 
 #include "files/Cp932.h"
+#include "testkit/FlatCp932.h"
 #include "platform/QtPrinter.h"
 #include "print/PrintToPdf.h"
 
