@@ -16,10 +16,10 @@
 #include "frame/MDIForm1.h"
 #include "platform/Application.h"
 #include "platform/CommandLine.h"
+#include "platform/LocalPath.h"
 #include "platform/QtServices.h"
 #include "platform/SingleInstance.h"
 #include "platform/StartPaths.h"
-#include "platform/LocalPath.h"
 #include "platform/WindowPlacement.h"
 #include "print/PrintToPdf.h"
 

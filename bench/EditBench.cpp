@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "NcProgram.h"
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
-#include "control/RichTextBox.h"
 #include "testkit/ScriptedServices.h"
 
 namespace {

@@ -30,10 +30,10 @@
 #include <string_view>
 
 #include "ProgramFiles.h"
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
 #include "frame/MDIForm1.h"
-#include "control/RichTextBox.h"
 #include "testkit/ScriptedServices.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "ProgramFiles.h"
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
-#include "control/RichTextBox.h"
 #include "testkit/ScriptedServices.h"
 
 namespace {

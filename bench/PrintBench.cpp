@@ -18,11 +18,11 @@
 #include <algorithm>
 
 #include "ProgramFiles.h"
+#include "document/TextStore.h"
 #include "editor/Form1.h"
 #include "files/ProgramFile.h"
 #include "frame/MDIForm1.h"
 #include "platform/QtPrinter.h"
-#include "document/TextStore.h"
 #include "print/Listing.h"
 #include "testkit/ScriptedServices.h"
 

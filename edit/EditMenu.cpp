@@ -1,9 +1,9 @@
 // The Edit menu: its items and the rule that offers each. The items have no
 // shortcut keys: the rules are what guards the edit commands.
 
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
-#include "control/RichTextBox.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "editor/Form1.h"
 #include "control/RichTextBox.h"
+#include "editor/Form1.h"
 
 void Form1::ConnectControlEvents() {
   RichTextBox& box = *RichTextBox1;

@@ -3,11 +3,11 @@
 // paste are changes, each recording both sides; copy only reads. Whole lines
 // travel through the frame's buffer, which the frame hands in and takes out.
 
+#include "control/RichTextBox.h"
 #include "editor/EditorMode.h"
 #include "editor/Form1.h"
 #include "editor/PasteOffset.h"
 #include "platform/DrawingLock.h"
-#include "control/RichTextBox.h"
 #include "text/ProgramText.h"
 
 int32_t PasteInsertionOffset(const LineInfo& line, int32_t textLength) {

@@ -5,10 +5,10 @@
 #include <QMdiArea>
 #include <QMenu>
 
+#include "control/RichTextBox.h"
 #include "editor/ModeTexts.h"
 #include "editor/SizeMoveHook.h"
 #include "platform/Application.h"
-#include "control/RichTextBox.h"
 #include "platform/Twips.h"
 
 namespace {

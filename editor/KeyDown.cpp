@@ -5,12 +5,12 @@
 // its function, which returns whether it took the key; a key taken is
 // cancelled, so that the control does not act on it.
 
+#include "control/RichTextBox.h"
+#include "control/VirtualKeys.h"
 #include "editor/EditorMode.h"
 #include "editor/Form1.h"
 #include "platform/DrawingLock.h"
-#include "control/RichTextBox.h"
 #include "platform/Services.h"
-#include "control/VirtualKeys.h"
 #include "text/ProgramText.h"
 
 namespace {

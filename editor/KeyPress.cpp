@@ -2,9 +2,9 @@
 // and the editor inserts each one itself so that it can start the line edit.
 // Letters A-Z never arrive here: the key handler types them on key-down.
 
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
-#include "control/RichTextBox.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 // selection, so the colours and the caret end up exactly where the user sees
 // them.
 
+#include "control/RichTextBox.h"
 #include "editor/EditorMode.h"
 #include "editor/Form1.h"
 #include "platform/DrawingLock.h"
-#include "control/RichTextBox.h"
 #include "text/ProgramText.h"
 
 namespace {

@@ -3,10 +3,10 @@
 // confirmation mode the mouse cannot leave a selection behind. What changed
 // is told to the frame once per user step.
 
+#include "control/RichTextBox.h"
 #include "editor/EditorMode.h"
 #include "editor/Form1.h"
 #include "platform/DrawingLock.h"
-#include "control/RichTextBox.h"
 #include "text/ProgramText.h"
 
 void Form1::RichTextBox1_SelChange() {

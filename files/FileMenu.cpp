@@ -3,11 +3,11 @@
 // nothing selected; Save needs a path in the caption, printing needs some
 // text. Open and New are always offered.
 
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "files/ProgramFile.h"
 #include "frame/MDIForm1.h"
 #include "frame/MenuTable.h"
-#include "control/RichTextBox.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
+#include "control/RichTextBox.h"
+#include "document/TextStore.h"
 #include "editor/Form1.h"
 #include "files/OpenProgram.h"
 #include "files/ProgramFile.h"
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
 #include "platform/DrawingLock.h"
-#include "control/RichTextBox.h"
 #include "platform/Services.h"
-#include "document/TextStore.h"
 
 void MDIForm1::mnuFileOpen_Click() {
   DisableFrameControls();

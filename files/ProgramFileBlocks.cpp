@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "document/StatementNormalizer.h"
 #include "files/ProgramFile.h"
 #include "platform/LocalPath.h"
-#include "document/StatementNormalizer.h"
 
 ProgramBlockReader::ProgramBlockReader() = default;
 ProgramBlockReader::~ProgramBlockReader() = default;

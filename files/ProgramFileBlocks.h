@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "files/Cp932.h"
 #include "document/StatementNormalizer.h"
+#include "files/Cp932.h"
 
 #include "document/TextStore.h"
 

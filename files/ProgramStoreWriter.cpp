@@ -12,10 +12,10 @@
 #include <immintrin.h>
 #endif
 
+#include "document/TextStore.h"
+#include "files/Cp932.h"
 #include "files/ProgramWriter.h"
 #include "files/PutAscii.h"
-#include "files/Cp932.h"
-#include "document/TextStore.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 
 #include <QPointer>
 
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
 #include "files/ProgramFile.h"
 #include "files/ProgramWriter.h"
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
-#include "control/RichTextBox.h"
 #include "platform/Services.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <utility>
 
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
 #include "platform/DrawingLock.h"
-#include "control/RichTextBox.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // number, the lookup status and the line's text in the frame's title, then
 // performs Backspace on the active editor through its key handler.
 
+#include "control/RichTextBox.h"
+#include "control/VirtualKeys.h"
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
 #include "frame/MDIForm1.h"
-#include "control/RichTextBox.h"
-#include "control/VirtualKeys.h"
 #include "text/ProgramText.h"
 
 void MDIForm1::Command51_Click() {

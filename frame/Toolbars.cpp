@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "control/ProgramFont.h"
 #include "frame/MDIForm1.h"
 #include "frame/ToolbarLayout.h"
-#include "control/ProgramFont.h"
 #include "platform/Twips.h"
 
 namespace {

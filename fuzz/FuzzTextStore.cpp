@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "FuzzInput.h"
-#include "files/ProgramFileBlocks.h"
-#include "files/Cp932.h"
-#include "testkit/FlatCp932.h"
 #include "document/StoreProgramText.h"
 #include "document/TextStore.h"
+#include "files/Cp932.h"
+#include "files/ProgramFileBlocks.h"
+#include "testkit/FlatCp932.h"
 #include "testkit/FlatProgramFile.h"
 #include "testkit/FlatProgramText.h"
 #include "testkit/StoreNormalize.h"

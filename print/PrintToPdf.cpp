@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+#include "document/TextStore.h"
 #include "files/ProgramFile.h"
 #include "platform/LocalPath.h"
 #include "platform/QtPrinter.h"
-#include "document/TextStore.h"
 #include "print/Listing.h"
 
 namespace {

@@ -17,11 +17,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
 #include "platform/Printer.h"
-#include "control/RichTextBox.h"
 #include "platform/Services.h"
 #include "print/Listing.h"
 

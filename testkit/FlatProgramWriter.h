@@ -11,8 +11,8 @@
 #include <QString>
 
 #include "files/Cp932.h"
-#include "testkit/FlatCp932.h"
 #include "files/ProgramWriter.h"
+#include "testkit/FlatCp932.h"
 
 // The file form of an editor text: upper case, every space (code 32) and
 // every ";" removed. Line ends and all other characters stay where they are.

@@ -6,9 +6,9 @@
 #include <QMouseEvent>
 #include <iterator>
 
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
-#include "control/RichTextBox.h"
 #include "testkit/session/KeyboardKeys.h"
 
 namespace editor_session {

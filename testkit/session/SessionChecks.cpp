@@ -6,11 +6,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
 #include "frame/MDIForm1.h"
 #include "platform/DrawingLock.h"
-#include "control/RichTextBox.h"
 #include "testkit/FrameChecks.h"
 
 namespace editor_session {

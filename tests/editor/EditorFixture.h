@@ -7,10 +7,10 @@
 #include <gtest/gtest.h>
 #include <array>
 
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "editor/ModeTexts.h"
 #include "platform/DrawingLock.h"
-#include "control/RichTextBox.h"
 #include "testkit/ScriptedServices.h"
 
 class EditorFixture : public ::testing::Test {

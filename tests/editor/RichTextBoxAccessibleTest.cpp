@@ -7,9 +7,9 @@
 #include <QAccessibleWidget>
 #include <vector>
 
+#include "control/RichTextBoxAccessible.h"
 #include "edit/EditFixture.h"
 #include "editor/ModeTexts.h"
-#include "control/RichTextBoxAccessible.h"
 
 namespace {
 

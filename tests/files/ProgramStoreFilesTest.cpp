@@ -8,12 +8,12 @@
 
 #include <random>
 
+#include "document/TextStore.h"
+#include "files/Cp932.h"
 #include "files/ProgramFile.h"
 #include "files/ProgramFileBlocks.h"
 #include "files/ProgramWriter.h"
-#include "files/Cp932.h"
 #include "testkit/FlatCp932.h"
-#include "document/TextStore.h"
 #include "testkit/FlatProgramFile.h"
 #include "testkit/FlatProgramWriter.h"
 

@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "control/RichTextBox.h"
 #include "editor/Form1.h"
 #include "frame/MDIForm1.h"
-#include "control/RichTextBox.h"
 #include "testkit/ScriptedServices.h"
 
 class FrameFixture : public ::testing::Test {

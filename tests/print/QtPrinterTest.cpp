@@ -16,9 +16,9 @@
 #include <set>
 
 #include "files/Cp932.h"
-#include "testkit/FlatCp932.h"
 #include "platform/QtPrinter.h"
 #include "print/PrintToPdf.h"
+#include "testkit/FlatCp932.h"
 
 namespace {
 

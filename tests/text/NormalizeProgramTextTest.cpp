@@ -3,8 +3,8 @@
 #include <QChar>
 #include <random>
 
-#include "testkit/RandomText.h"
 #include "testkit/NormalizeOracle.h"
+#include "testkit/RandomText.h"
 #include "text/ProgramText.h"
 
 namespace {
