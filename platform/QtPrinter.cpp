@@ -1,18 +1,39 @@
 #include "platform/QtPrinter.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
+
+#include "platform/PrintQueue.h"
 
 QtPrinter::QtPrinter() {
   // Without a printing system the default printer is a null one; nothing
   // then waits for a printer that does not exist.
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
   if (info.isNull()) return;
-  owned_ = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+  const QPageLayout layout = QPrinter(info, QPrinter::HighResolution).pageLayout();
+  SpoolFor(info.printerName(), layout);
+}
+
+QtPrinter::QtPrinter(const QString& queue, const QPageLayout& layout) { SpoolFor(queue, layout); }
+
+void QtPrinter::SpoolFor(const QString& queue, const QPageLayout& layout) {
+  queue_ = queue;
+  spool_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/kesto-print-XXXXXX.pdf"));
+  if (!spool_->open()) {
+    spool_.reset();
+    return;  // no printer: the job fails at once
+  }
+  owned_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  owned_->setOutputFormat(QPrinter::PdfFormat);
+  owned_->setOutputFileName(spool_->fileName());
+  owned_->setPageLayout(layout);
   owned_->setDocName(QStringLiteral("KESTO"));
   printer_ = owned_.get();
 }
@@ -186,15 +207,24 @@ bool QtPrinter::NewPage() {
 bool QtPrinter::EndDoc() {
   if (!Begin()) return false;
   FlushGlyphs();
-  const bool ended = painter_->end();
-  return ended && printer_->printerState() != QPrinter::Error;
+  const bool ended = painter_->end() && printer_->printerState() != QPrinter::Error;
+  if (!spool_) return ended;
+  const bool queued = ended && SubmitToQueue(queue_, spool_->fileName(), QueueOptions(*printer_));
+  spool_.reset();
+  return queued;
 }
 
 void QtPrinter::Abort() {
   pageGlyphs_.clear();
   pagePositions_.clear();
-  if (painter_ && painter_->isActive()) {
-    printer_->abort();
-    painter_->end();
+  if (!painter_ || !painter_->isActive()) return;
+  // Qt's PDF engine cannot abort: ending it writes the pages painted so far
+  // as a whole document. A cancelled job leaves no such file behind.
+  printer_->abort();
+  painter_->end();
+  if (spool_) {
+    spool_.reset();
+  } else if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty()) {
+    QFile::remove(printer_->outputFileName());
   }
 }

@@ -19,16 +19,23 @@
 
 #include "platform/Printer.h"
 
+class QPageLayout;
 class QPainter;
 class QPrinter;
+class QTemporaryFile;
 
 class QtPrinter : public Printer {
  public:
   // A job on the system's default printer; without one the printer is not
   // available and every job fails at once.
   QtPrinter();
+  // A job for the print queue `queue` on pages of `layout`: painted into a
+  // PDF file of its own and handed to the queue when it ends (PrintQueue.h);
+  // an abandoned job leaves nothing.
+  QtPrinter(const QString& queue, const QPageLayout& layout);
   // A job on `printer` (for example one writing a PDF file), which must
-  // outlive this object.
+  // outlive this object. An abandoned job removes the PDF file it was
+  // writing.
   explicit QtPrinter(QPrinter& printer);
   // A job that was not ended is abandoned.
   ~QtPrinter() override;
@@ -64,6 +71,8 @@ class QtPrinter : public Printer {
     double advance = 0;
     bool known = false;  // looked up
   };
+  // Makes the job paint into a PDF file of its own for `queue`.
+  void SpoolFor(const QString& queue, const QPageLayout& layout);
   // Starts the document on the first output; false when the printer refuses.
   bool Begin();
   // Device pixels per point.
@@ -76,6 +85,9 @@ class QtPrinter : public Printer {
   // Paints the glyphs collected for the page.
   void FlushGlyphs();
 
+  // The job's own PDF file and the queue it goes to, for a queue's job.
+  std::unique_ptr<QTemporaryFile> spool_;
+  QString queue_;
   std::unique_ptr<QPrinter> owned_;
   QPrinter* printer_ = nullptr;
   std::unique_ptr<QPainter> painter_;

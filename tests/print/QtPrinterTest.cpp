@@ -4,11 +4,15 @@
 // program or to write the PDF leave no file.
 
 #include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -132,6 +136,75 @@ TEST(QtPrinter, WithoutDefaultPrinterNothingPrints) {
   EXPECT_FALSE(printer.IsAvailable());
   EXPECT_FALSE(printer.PrintAt(0, 0, QStringLiteral("A ;")));
   EXPECT_FALSE(printer.EndDoc());
+}
+
+// A print queue's job is painted into a PDF of its own and handed to `lp`
+// only when it is complete, with the page set-up as the queue's options; a
+// cancelled job, or a PDF file's, leaves no file and reaches no queue. `lp`
+// here is a stand-in on PATH that keeps what it was given.
+TEST(QtPrinter, QueueGetsOnlyWholeJobs) {
+  QTemporaryDir dir;
+  const QString bin = dir.filePath(QStringLiteral("bin"));
+  ASSERT_TRUE(QDir().mkpath(bin));
+  QFile lp(bin + QStringLiteral("/lp"));
+  ASSERT_TRUE(lp.open(QIODevice::WriteOnly));
+  QTextStream(&lp) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > " << dir.filePath(QStringLiteral("args"))
+                   << "\nfor a; do f=$a; done; cp \"$f\" " << dir.filePath(QStringLiteral("job.pdf"))
+                   << "\nexit ${LP_EXIT:-0}\n";
+  lp.close();
+  lp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", bin.toUtf8() + ':' + path);
+  const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36));
+  const auto spooled = [&] { return QDir::temp().entryList({QStringLiteral("kesto-print-*")}); };
+  const QStringList before = spooled();
+
+  struct Case {
+    const char* name;
+    bool cancel;
+    const char* lpExit;
+    bool printed;
+  };
+  for (const Case& c : {Case{"whole job", false, "0", true}, Case{"cancelled", true, "0", false},
+                        Case{"queue refuses", false, "1", false}}) {
+    SCOPED_TRACE(c.name);
+    QFile::remove(dir.filePath(QStringLiteral("args")));
+    qputenv("LP_EXIT", c.lpExit);
+    {
+      QtPrinter printer(QStringLiteral("shop-floor"), a4);
+      ASSERT_TRUE(printer.IsAvailable());
+      printer.SetColorMode(1);
+      printer.SetDuplex(1);
+      ASSERT_TRUE(printer.PrintAt(0, 0, QStringLiteral("G01 X10 ;")));
+      if (c.cancel) {
+        printer.Abort();
+      } else {
+        EXPECT_EQ(printer.EndDoc(), c.printed);
+      }
+    }
+    EXPECT_EQ(QFile::exists(dir.filePath(QStringLiteral("args"))), !c.cancel);
+    EXPECT_EQ(spooled(), before) << "the job's own PDF is removed";
+  }
+  QFile args(dir.filePath(QStringLiteral("args")));
+  ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+  const QStringList given = QString::fromUtf8(args.readAll()).split(u'\n', Qt::SkipEmptyParts);
+  for (const char* expected : {"shop-floor", "media=A4", "sides=one-sided", "print-color-mode=monochrome"})
+    EXPECT_TRUE(given.contains(QString::fromUtf8(expected))) << expected;
+  EXPECT_TRUE(PdfWords(dir.filePath(QStringLiteral("job.pdf"))).value(0).words.size() >= 2);
+
+  // A job on a PDF file that is abandoned leaves no file either.
+  QPrinter file(QPrinter::HighResolution);
+  file.setOutputFormat(QPrinter::PdfFormat);
+  file.setOutputFileName(dir.filePath(QStringLiteral("cancelled.pdf")));
+  {
+    QtPrinter printer(file);
+    ASSERT_TRUE(printer.PrintAt(0, 0, QStringLiteral("G01 X10 ;")));
+    ASSERT_TRUE(printer.NewPage());
+    printer.Abort();
+  }
+  EXPECT_FALSE(QFile::exists(file.outputFileName()));
+  qputenv("PATH", path);
+  qunsetenv("LP_EXIT");
 }
 
 }  // namespace
