@@ -60,5 +60,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/kesto/kesto)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
+# Printing hands a finished job to the print queue with lp.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client")
 
 include(CPack)
