@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QList>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 #include <utility>
 #include <vector>

@@ -2,14 +2,15 @@
 
 #include <QFile>
 #include <condition_variable>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "document/StatementNormalizer.h"
 #include "files/ProgramFile.h"

@@ -30,6 +30,7 @@ QString FileToReplace(const QString& path) {
   if (!target.startsWith('/')) target.prepend(name.left(name.lastIndexOf('/') + 1));
   return DecodeLocalPath(target);
 }
+
 }  // namespace
 
 bool WriteFileBlocks(const QString& path, const ByteProducer& produce) {

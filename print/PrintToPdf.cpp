@@ -31,7 +31,7 @@ bool PrintListing(const TextStore& text, QtPrinter& printer, bool twoColumn) {
 void SetUsualPermissions(const QString& path) {
   const mode_t mask = umask(0);
   umask(mask);
-  chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
+  chmod(EncodeLocalPath(path).constData(), 0666 & ~mask);
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ int PrintToPdf(const QString& programPath, const QString& pdfPath, bool twoColum
     written = printer.IsAvailable() && PrintListing(text, printer, twoColumn);
   }
   if (!written || std::rename(QFile::encodeName(partial.fileName()).constData(),
-                              QFile::encodeName(pdfPath).constData()) != 0) {
+                              EncodeLocalPath(pdfPath).constData()) != 0) {
     Complain(QStringLiteral("%1: PDF を書けませんでした。").arg(DisplayLocalPath(pdfPath)));
     return 1;
   }
