@@ -4,26 +4,11 @@
 // travel through the frame's buffer, which the frame hands in and takes out.
 
 #include "control/RichTextBox.h"
+#include "edit/PasteOffset.h"
 #include "editor/EditorMode.h"
 #include "editor/Form1.h"
-#include "editor/PasteOffset.h"
 #include "platform/DrawingLock.h"
 #include "text/ProgramText.h"
-
-int32_t PasteInsertionOffset(const LineInfo& line, int32_t textLength) {
-  switch (line.Status) {
-    case 0:
-      return line.StartPos - 1;
-    case 2:
-      return 0;
-    case 3:
-      return line.StartPos;
-    default:
-      // The control's line numbering disagrees with the text's line feeds:
-      // there is no line to go in front of, so append rather than guess.
-      return textLength;
-  }
-}
 
 void Form1::RecordBefore() {
   history_.RecordBefore(RichTextBox1->Snapshot(), RichTextBox1->SelStart());

@@ -7,16 +7,18 @@
 //
 // The window changes its own state; the record's members that others read
 // are read-only names for it. The commands that act on one window (undo,
-// redo, cut, copy, paste) are its operations; the frame's handlers find the
-// active window and call them.
+// redo, cut, copy, paste, save, save as, the two prints) are its operations;
+// the frame's handlers find the active window and call them.
 //
-// Members are defined in the files of the subsystem they belong to:
+// Members are defined in these files:
 //   editor/Form1.cpp          life cycle (load, activate, resize, unload)
 //   editor/SizeMoveHook.cpp   drawing lock while the user moves or sizes it
 //   editor/Modes.cpp          the mode machine: entering each mode, and the
 //                             procedures that enter and leave line edit and
 //                             confirmation
 //   editor/EditCommands.cpp   undo, redo, cut, copy, paste
+//   editor/Save.cpp           save and save as
+//   editor/Print.cpp          the two printed listings
 //   editor/Mouse.cpp          mouse and caret-line handlers
 //   editor/KeyDown.cpp        the key handler, one function per key group
 //   editor/KeyPress.cpp       the character filter
@@ -24,9 +26,10 @@
 #include <QMdiSubWindow>
 #include <cstdint>
 
-#include "editor/EditHistory.h"
+#include "edit/EditHistory.h"
 #include "editor/EditorMode.h"
 
+class CommonDialog;
 class RichTextBox;
 class Services;
 class SizeMoveHook;
@@ -107,6 +110,22 @@ class Form1 : public QMdiSubWindow {
   // Inserts `lines` in front of the caret's line, selected, as a change.
   void Paste(const QString& lines);
 
+  // --- file commands (editor/Save.cpp, editor/Print.cpp): each asks what
+  // it must, does its work and reports it in a message box; the frame has
+  // its controls off meanwhile. Each returns whether the window takes the
+  // focus back afterwards. ---
+  // Writes the program to the path in the caption, once the user agrees.
+  bool Save();
+  // Writes the program to a path chosen in `dialog`, once the user agrees,
+  // and takes that path as the caption. False when the dialog was cancelled:
+  // the focus stays where the dialog left it.
+  bool SaveAs(CommonDialog& dialog);
+  // Prints the program on the default printer as a one-column or a
+  // two-column listing; the job shows its progress and can be cancelled.
+  // Not while another print runs (ListingJobRunning). False when the window
+  // or the frame was closed meanwhile.
+  bool PrintListing(bool twoColumn);
+
   // --- life cycle (editor/Form1.cpp) ---
   void Form_Load();
   void Form_Activate();
@@ -162,6 +181,8 @@ class Form1 : public QMdiSubWindow {
   void StartLineEditAfterDelete();
   void CommitEditLine();
   void EndConfirmMode();
+  // Writes the program to `path`; on failure reports why and returns false.
+  bool WriteProgram(const QString& path);
   // Takes the undo snapshot unless a line edit is already open.
   void TakeUndoSnapshot();
   // Types one character at the caret and starts or continues the line edit.

@@ -3,22 +3,21 @@
 // status bar, the two tool bars, the file dialog, the count of open editor
 // windows, the arrangement flags and the cut/copy buffer.
 //
-// Members are defined in the files of the subsystem they belong to:
+// Commands that act on one editor window (save, print, undo, cut, ...) are
+// the window's operations: the frame's handlers find the active window and
+// call them. Members are defined in these files:
 //   frame/MDIForm1.cpp        construction, load, resize, control walks,
 //                             the editor windows' signals
 //   frame/Menus.cpp           the menu bar, built from the menu tables
+//   frame/FileMenu.cpp        the File menu: its table, enabling and the
+//                             commands on the active window (save, print)
+//   frame/OpenNew.cpp         File ▸ Open and New, which make windows
+//   frame/OpenFromOutside.cpp files from the command line, another start, a drop
+//   frame/EditMenu.cpp        the Edit menu: its table, enabling and commands
 //   frame/Arrangement.cpp     tiling, the Window menu, move-left
 //   frame/Toolbars.cpp        the soft keyboard and angle calculator bars
 //   frame/ViewMenu.cpp        the View menu
 //   frame/LineProbe.cpp       Command51_Click
-//   files/OpenNew.cpp         File ▸ Open and New
-//   files/Save.cpp            File ▸ Save and Save As
-//   files/FileMenu.cpp        the File menu's table and enabling
-//   files/OpenFromOutside.cpp files from the command line, another start, a drop
-//   edit/UndoRedo.cpp         Edit ▸ undo and redo (the window's operations)
-//   edit/CutCopyPaste.cpp     Edit ▸ cut, copy, paste (the window's operations)
-//   edit/EditMenu.cpp         the Edit menu's table and enabling
-//   print/Printing.cpp        File ▸ Print and Two-column print
 
 #include <QHash>
 #include <QList>
@@ -26,6 +25,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "frame/MenuTable.h"
@@ -159,6 +159,10 @@ class MDIForm1 : public QMainWindow {
   void OfferItems(std::span<const MenuItemRow> items);
   // Runs the item's handler if its rule offers it, then refreshes the menus.
   void RunCommand(const MenuItemRow& item);
+  // Runs a file command on the active editor window with the frame's
+  // controls off, then gives the window the focus back if the command says
+  // so (frame/FileMenu.cpp).
+  void RunFileCommand(const std::function<bool(Form1&)>& command);
   void CreateToolbars();   // frame/Toolbars.cpp
   // What the frame does for an editor window (frame/MDIForm1.cpp,
   // frame/Arrangement.cpp).

@@ -28,8 +28,8 @@ struct MenuRow {
 };
 
 // Each menu's items, kept with the subsystem whose commands they are.
-std::span<const MenuItemRow> FileMenuItems();    // files/FileMenu.cpp
-std::span<const MenuItemRow> EditMenuItems();    // edit/EditMenu.cpp
+std::span<const MenuItemRow> FileMenuItems();    // frame/FileMenu.cpp
+std::span<const MenuItemRow> EditMenuItems();    // frame/EditMenu.cpp
 std::span<const MenuItemRow> ViewMenuItems();    // frame/ViewMenu.cpp
 std::span<const MenuItemRow> WindowMenuItems();  // frame/Arrangement.cpp
 

@@ -22,7 +22,7 @@ if(NOT TARGET kesto_tiny_store)
     ${PROJECT_SOURCE_DIR}/testkit/StoreNormalize.cpp ${PROJECT_SOURCE_DIR}/testkit/FlatCp932.cpp)
   set_target_properties(kesto_tiny_store PROPERTIES AUTOMOC OFF AUTOUIC OFF)
   target_include_directories(kesto_tiny_store PUBLIC ${CMAKE_BINARY_DIR}/layers/document
-                             ${CMAKE_BINARY_DIR}/layers/platform ${CMAKE_BINARY_DIR}/layers/program)
+                             ${CMAKE_BINARY_DIR}/layers/platform ${CMAKE_BINARY_DIR}/layers/files)
   target_compile_definitions(kesto_tiny_store PUBLIC KESTO_STORE_TINY_NODES)
   target_compile_options(kesto_tiny_store PUBLIC -UQT_NO_DEBUG)
   target_link_libraries(kesto_tiny_store PUBLIC kesto_text kesto_testkit_core Qt6::Core)

@@ -1,5 +1,5 @@
 #include "edit/EditFixture.h"
-#include "editor/PasteOffset.h"
+#include "edit/PasteOffset.h"
 #include "text/ProgramText.h"
 
 namespace {

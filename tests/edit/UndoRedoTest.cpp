@@ -1,5 +1,5 @@
 #include "edit/EditFixture.h"
-#include "editor/EditHistory.h"
+#include "edit/EditHistory.h"
 #include "editor/ModeTexts.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <QUrl>
 #include <utility>
 
-#include "files/OpenProgram.h"
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
+#include "frame/OpenProgram.h"
 #include "platform/DrawingLock.h"
 #include "platform/LocalPath.h"
 

@@ -1,4 +1,4 @@
-#include "editor/EditHistory.h"
+#include "edit/EditHistory.h"
 
 void EditHistory::RecordBefore(const TextStore& text, int32_t caret) {
   undoText_ = text;

@@ -1,5 +1,8 @@
-// The Edit menu: its items and the rule that offers each. The items have no
-// shortcut keys: the rules are what guards the edit commands.
+// The Edit menu: its items, the rule that offers each, and its commands,
+// which the active editor window carries out. The items have no shortcut
+// keys: the rules are what guards the edit commands. Whole lines travel
+// through the frame's own buffer PasteText, shared by all editor windows;
+// the system clipboard is not used.
 
 #include "control/RichTextBox.h"
 #include "editor/Form1.h"
@@ -49,3 +52,23 @@ const MenuItemRow kItems[] = {
 std::span<const MenuItemRow> EditMenuItems() { return kItems; }
 
 void MDIForm1::mnuEdit_Click() { OfferItems(EditMenuItems()); }
+
+void MDIForm1::mnuUndo_Click() {
+  if (Form1* form = ActiveForm()) form->Undo();
+}
+
+void MDIForm1::mnuRedo_Click() {
+  if (Form1* form = ActiveForm()) form->Redo();
+}
+
+void MDIForm1::mnuCopy_Click() {
+  if (Form1* form = ActiveForm()) PasteText = form->Copy();
+}
+
+void MDIForm1::mnuCut_Click() {
+  if (Form1* form = ActiveForm()) PasteText = form->Cut();
+}
+
+void MDIForm1::mnuPaste_Click() {
+  if (Form1* form = ActiveForm()) form->Paste(PasteText);
+}

@@ -1,10 +1,10 @@
 #include "control/RichTextBox.h"
 #include "document/TextStore.h"
 #include "editor/Form1.h"
-#include "files/OpenProgram.h"
 #include "files/ProgramFile.h"
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
+#include "frame/OpenProgram.h"
 #include "platform/DrawingLock.h"
 #include "platform/Services.h"
 
