@@ -16,6 +16,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <csignal>
 #include <map>
@@ -23,6 +28,7 @@
 #include <set>
 
 #include "files/Cp932.h"
+#include "platform/LocalPath.h"
 #include "platform/PrintQueue.h"
 #include "platform/QtPrinter.h"
 #include "print/PrintToPdf.h"
@@ -122,16 +128,55 @@ TEST(PrintToPdf, TwoColumnListingIsWholeAndAligned) {
   EXPECT_EQ(counts[QStringLiteral("N200")], 1);
 }
 
-TEST(PrintToPdf, FailuresWriteNothing) {
+// The names in the folder `folder`, by their bytes.
+std::set<QByteArray> Entries(const QByteArray& folder) {
+  std::set<QByteArray> names;
+  DIR* listing = ::opendir(folder.constData());
+  if (!listing) return names;
+  while (const dirent* entry = ::readdir(listing)) {
+    const QByteArray name(entry->d_name);
+    if (name != "." && name != "..") names.insert(name);
+  }
+  ::closedir(listing);
+  return names;
+}
+
+// A listing takes its place, named by the path's bytes, only when it is
+// whole; a failure leaves nothing, no partial file either. The folder and the
+// file named in CP932 (not UTF-8) are made by their bytes, the file holding
+// an older listing that is replaced.
+TEST(PrintToPdf, OutputTakesItsPlaceOnlyWhenWhole) {
   QTemporaryDir dir;
   const QString program = WriteProgram(dir, 3);
-  const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-  EXPECT_EQ(PrintToPdf(dir.filePath(QStringLiteral("missing.m")), pdf, false), 1);
-  EXPECT_EQ(PrintToPdf(dir.path(), pdf, false), 1);
-  EXPECT_FALSE(QFile::exists(pdf));
-  EXPECT_EQ(PrintToPdf(program, dir.filePath(QStringLiteral("missing/out.pdf")), false), 1);
-  EXPECT_EQ(PrintToPdf(program, dir.path(), false), 1);
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("P.m")});
+  const QByteArray root = QFile::encodeName(dir.path());
+  const QByteArray cp932 = "\x83\x76";  // プ
+  const QByteArray folder = root + '/' + cp932;
+  const QByteArray pdf = folder + '/' + cp932 + ".pdf";
+  ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+  const int old = ::open(pdf.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_EQ(::write(old, "old", 3), 3);
+  ::close(old);
+
+  struct Case {
+    const char* name;
+    QString program;
+    QByteArray pdf;
+    int exit;
+  };
+  for (const Case& c : {Case{"no program", dir.filePath(QStringLiteral("missing.m")), root + "/out.pdf", 1},
+                        Case{"program is a folder", dir.path(), root + "/out.pdf", 1},
+                        Case{"no such folder", program, root + "/missing/out.pdf", 1},
+                        Case{"output is a folder", program, folder, 1},
+                        Case{"CP932 folder and name", program, pdf, 0}}) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PrintToPdf(c.program, DecodeLocalPath(c.pdf), false), c.exit);
+    EXPECT_EQ(Entries(root), (std::set<QByteArray>{"P.m", cp932}));
+  }
+  EXPECT_EQ(Entries(folder), std::set<QByteArray>{cp932 + ".pdf"});
+  struct stat written {};
+  EXPECT_TRUE(::stat(pdf.constData(), &written) == 0 && written.st_size > 1000) << "the listing replaced it";
+  ::unlink(pdf.constData());  // QTemporaryDir cannot name them
+  ::rmdir(folder.constData());
 }
 
 TEST(QtPrinter, WithoutDefaultPrinterNothingPrints) {
