@@ -149,7 +149,8 @@ double QtPrinter::TextHeight(const QString&) const {
 
 bool QtPrinter::Begin() {
   if (painter_ && painter_->isActive()) return true;
-  if (!printer_ || failed_) return false;
+  // A queue's job is over once its file has gone (to the queue or away).
+  if (!printer_ || failed_ || (owned_ && !spool_)) return false;
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(printer_)) {
     failed_ = true;
@@ -209,9 +210,13 @@ bool QtPrinter::EndDoc() {
   FlushGlyphs();
   const bool ended = painter_->end() && printer_->printerState() != QPrinter::Error;
   if (!spool_) return ended;
-  const bool queued = ended && SubmitToQueue(queue_, spool_->fileName(), QueueOptions(*printer_));
-  spool_.reset();
-  return queued;
+  // Handing the job over turns the event loop. The job is over before that,
+  // and nothing of this object is used after it: what runs meanwhile can
+  // neither paint into the file the queue is reading nor remove it.
+  const std::unique_ptr<QTemporaryFile> spool = std::move(spool_);
+  if (!ended) return false;
+  const QString queue = queue_;
+  return SubmitToQueue(queue, spool->fileName(), QueueOptions(*printer_));
 }
 
 void QtPrinter::Abort() {

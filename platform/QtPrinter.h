@@ -60,6 +60,9 @@ class QtPrinter : public Printer {
 
   bool PrintAt(double x, double y, const QString& text) override;
   bool NewPage() override;
+  // For a queue's job this waits for the queue to take it, turning the event
+  // loop meanwhile (PrintQueue.h); the job is over by then, and this object
+  // may even be destroyed before the wait ends.
   bool EndDoc() override;
   void Abort() override;
 

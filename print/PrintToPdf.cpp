@@ -1,10 +1,12 @@
 #include "print/PrintToPdf.h"
 
-#include <QFile>
+#include <QByteArray>
 #include <QPrinter>
-#include <QTemporaryFile>
 #include <cstdio>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "document/TextStore.h"
 #include "files/ProgramFile.h"
@@ -27,11 +29,24 @@ bool PrintListing(const TextStore& text, QtPrinter& printer, bool twoColumn) {
   return printer.EndDoc();
 }
 
-// A file made by the process gets the permissions the user's mask allows.
-void SetUsualPermissions(const QString& path) {
+// Writes the listing into the file open as `fd`. QPrinter takes its file by
+// a name in a QString, which cannot carry path bytes that are not UTF-8; the
+// descriptor's name under /proc/self/fd is plain ASCII and opens the very
+// file the descriptor holds, whatever its folder and name are.
+bool WriteListing(const TextStore& text, int fd, bool twoColumn) {
+  QPrinter device(QPrinter::HighResolution);
+  device.setOutputFormat(QPrinter::PdfFormat);
+  device.setOutputFileName(QStringLiteral("/proc/self/fd/%1").arg(fd));
+  device.setDocName(QStringLiteral("KESTO"));
+  QtPrinter printer(device);
+  return printer.IsAvailable() && PrintListing(text, printer, twoColumn);
+}
+
+// The permissions the user's mask allows a file the process makes.
+mode_t UsualPermissions() {
   const mode_t mask = umask(0);
   umask(mask);
-  chmod(EncodeLocalPath(path).constData(), 0666 & ~mask);
+  return 0666 & ~mask;
 }
 
 }  // namespace
@@ -42,27 +57,24 @@ int PrintToPdf(const QString& programPath, const QString& pdfPath, bool twoColum
     Complain(QStringLiteral("%1: プログラムファイルを読めません。").arg(DisplayLocalPath(programPath)));
     return 1;
   }
-  // The listing is written next to its place and takes it only when complete.
-  QTemporaryFile partial(pdfPath + QStringLiteral(".XXXXXX"));
-  if (!partial.open()) {
+  // The listing is written next to its place and takes it only when
+  // complete; both are named by the path's bytes.
+  const QByteArray target = EncodeLocalPath(pdfPath);
+  QByteArray partial = target + ".XXXXXX";
+  const int fd = mkostemp(partial.data(), O_CLOEXEC);
+  if (fd < 0) {
     Complain(QStringLiteral("%1: 書き込めません。").arg(DisplayLocalPath(pdfPath)));
     return 1;
   }
-  bool written = false;
-  {
-    QPrinter device(QPrinter::HighResolution);
-    device.setOutputFormat(QPrinter::PdfFormat);
-    device.setOutputFileName(partial.fileName());
-    device.setDocName(QStringLiteral("KESTO"));
-    QtPrinter printer(device);
-    written = printer.IsAvailable() && PrintListing(text, printer, twoColumn);
-  }
-  if (!written || std::rename(QFile::encodeName(partial.fileName()).constData(),
-                              EncodeLocalPath(pdfPath).constData()) != 0) {
+  bool written = WriteListing(text, fd, twoColumn);
+  // Given before it takes its place; a file that keeps the owner's only
+  // permissions is still a whole listing.
+  fchmod(fd, UsualPermissions());
+  written = ::close(fd) == 0 && written;
+  if (!written || std::rename(partial.constData(), target.constData()) != 0) {
+    ::unlink(partial.constData());
     Complain(QStringLiteral("%1: PDF を書けませんでした。").arg(DisplayLocalPath(pdfPath)));
     return 1;
   }
-  partial.setAutoRemove(false);
-  SetUsualPermissions(pdfPath);
   return 0;
 }

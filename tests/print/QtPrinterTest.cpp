@@ -13,13 +13,23 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <csignal>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "files/Cp932.h"
+#include "platform/LocalPath.h"
+#include "platform/PrintQueue.h"
 #include "platform/QtPrinter.h"
 #include "print/PrintToPdf.h"
 #include "testkit/FlatCp932.h"
@@ -118,16 +128,55 @@ TEST(PrintToPdf, TwoColumnListingIsWholeAndAligned) {
   EXPECT_EQ(counts[QStringLiteral("N200")], 1);
 }
 
-TEST(PrintToPdf, FailuresWriteNothing) {
+// The names in the folder `folder`, by their bytes.
+std::set<QByteArray> Entries(const QByteArray& folder) {
+  std::set<QByteArray> names;
+  DIR* listing = ::opendir(folder.constData());
+  if (!listing) return names;
+  while (const dirent* entry = ::readdir(listing)) {
+    const QByteArray name(entry->d_name);
+    if (name != "." && name != "..") names.insert(name);
+  }
+  ::closedir(listing);
+  return names;
+}
+
+// A listing takes its place, named by the path's bytes, only when it is
+// whole; a failure leaves nothing, no partial file either. The folder and the
+// file named in CP932 (not UTF-8) are made by their bytes, the file holding
+// an older listing that is replaced.
+TEST(PrintToPdf, OutputTakesItsPlaceOnlyWhenWhole) {
   QTemporaryDir dir;
   const QString program = WriteProgram(dir, 3);
-  const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-  EXPECT_EQ(PrintToPdf(dir.filePath(QStringLiteral("missing.m")), pdf, false), 1);
-  EXPECT_EQ(PrintToPdf(dir.path(), pdf, false), 1);
-  EXPECT_FALSE(QFile::exists(pdf));
-  EXPECT_EQ(PrintToPdf(program, dir.filePath(QStringLiteral("missing/out.pdf")), false), 1);
-  EXPECT_EQ(PrintToPdf(program, dir.path(), false), 1);
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("P.m")});
+  const QByteArray root = QFile::encodeName(dir.path());
+  const QByteArray cp932 = "\x83\x76";  // プ
+  const QByteArray folder = root + '/' + cp932;
+  const QByteArray pdf = folder + '/' + cp932 + ".pdf";
+  ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+  const int old = ::open(pdf.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  ASSERT_EQ(::write(old, "old", 3), 3);
+  ::close(old);
+
+  struct Case {
+    const char* name;
+    QString program;
+    QByteArray pdf;
+    int exit;
+  };
+  for (const Case& c : {Case{"no program", dir.filePath(QStringLiteral("missing.m")), root + "/out.pdf", 1},
+                        Case{"program is a folder", dir.path(), root + "/out.pdf", 1},
+                        Case{"no such folder", program, root + "/missing/out.pdf", 1},
+                        Case{"output is a folder", program, folder, 1},
+                        Case{"CP932 folder and name", program, pdf, 0}}) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PrintToPdf(c.program, DecodeLocalPath(c.pdf), false), c.exit);
+    EXPECT_EQ(Entries(root), (std::set<QByteArray>{"P.m", cp932}));
+  }
+  EXPECT_EQ(Entries(folder), std::set<QByteArray>{cp932 + ".pdf"});
+  struct stat written {};
+  EXPECT_TRUE(::stat(pdf.constData(), &written) == 0 && written.st_size > 1000) << "the listing replaced it";
+  ::unlink(pdf.constData());  // QTemporaryDir cannot name them
+  ::rmdir(folder.constData());
 }
 
 TEST(QtPrinter, WithoutDefaultPrinterNothingPrints) {
@@ -138,23 +187,35 @@ TEST(QtPrinter, WithoutDefaultPrinterNothingPrints) {
   EXPECT_FALSE(printer.EndDoc());
 }
 
-// A print queue's job is painted into a PDF of its own and handed to `lp`
-// only when it is complete, with the page set-up as the queue's options; a
-// cancelled job, or a PDF file's, leaves no file and reaches no queue. `lp`
-// here is a stand-in on PATH that keeps what it was given.
-TEST(QtPrinter, QueueGetsOnlyWholeJobs) {
-  QTemporaryDir dir;
+// Puts a stand-in for `lp` first on PATH: it keeps what it was given in
+// `dir`/args, its process id in `dir`/pid and the job in `dir`/job.pdf, after
+// sleeping LP_SLEEP seconds, and ends with LP_EXIT; with LP_HANG it never
+// ends. Returns the PATH before.
+QByteArray PutStandInLpOnPath(const QTemporaryDir& dir) {
   const QString bin = dir.filePath(QStringLiteral("bin"));
-  ASSERT_TRUE(QDir().mkpath(bin));
+  EXPECT_TRUE(QDir().mkpath(bin));
   QFile lp(bin + QStringLiteral("/lp"));
-  ASSERT_TRUE(lp.open(QIODevice::WriteOnly));
+  EXPECT_TRUE(lp.open(QIODevice::WriteOnly));
   QTextStream(&lp) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > " << dir.filePath(QStringLiteral("args"))
+                   << "\necho $$ > " << dir.filePath(QStringLiteral("pid"))
+                   << "\n[ -n \"$LP_HANG\" ] && exec sleep 600\nsleep ${LP_SLEEP:-0}"
                    << "\nfor a; do f=$a; done; cp \"$f\" " << dir.filePath(QStringLiteral("job.pdf"))
                    << "\nexit ${LP_EXIT:-0}\n";
   lp.close();
   lp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", bin.toUtf8() + ':' + path);
+  return path;
+}
+
+// A print queue's job is painted into a PDF of its own and handed to `lp`
+// only when it is complete, with the page set-up as the queue's options; a
+// cancelled job, or a PDF file's, leaves no file and reaches no queue. While
+// `lp` takes the job the event loop turns: a timer fires, and what it runs
+// can neither end the job again nor hurt it by destroying the printer.
+TEST(QtPrinter, QueueGetsOnlyWholeJobs) {
+  QTemporaryDir dir;
+  const QByteArray path = PutStandInLpOnPath(dir);
   const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36));
   const auto spooled = [&] { return QDir::temp().entryList({QStringLiteral("kesto-print-*")}); };
   const QStringList before = spooled();
@@ -163,25 +224,38 @@ TEST(QtPrinter, QueueGetsOnlyWholeJobs) {
     const char* name;
     bool cancel;
     const char* lpExit;
+    const char* lpSleep;
     bool printed;
   };
-  for (const Case& c : {Case{"whole job", false, "0", true}, Case{"cancelled", true, "0", false},
-                        Case{"queue refuses", false, "1", false}}) {
+  for (const Case& c : {Case{"whole job", false, "0", "0", true}, Case{"cancelled", true, "0", "0", false},
+                        Case{"queue refuses", false, "1", "0", false},
+                        Case{"queue slow to answer", false, "0", "0.3", true}}) {
     SCOPED_TRACE(c.name);
     QFile::remove(dir.filePath(QStringLiteral("args")));
     qputenv("LP_EXIT", c.lpExit);
-    {
-      QtPrinter printer(QStringLiteral("shop-floor"), a4);
-      ASSERT_TRUE(printer.IsAvailable());
-      printer.SetColorMode(1);
-      printer.SetDuplex(1);
-      ASSERT_TRUE(printer.PrintAt(0, 0, QStringLiteral("G01 X10 ;")));
-      if (c.cancel) {
-        printer.Abort();
-      } else {
-        EXPECT_EQ(printer.EndDoc(), c.printed);
-      }
+    qputenv("LP_SLEEP", c.lpSleep);
+    auto printer = std::make_unique<QtPrinter>(QStringLiteral("shop-floor"), a4);
+    ASSERT_TRUE(printer->IsAvailable());
+    printer->SetColorMode(1);
+    printer->SetDuplex(1);
+    ASSERT_TRUE(printer->PrintAt(0, 0, QStringLiteral("G01 X10 ;")));
+    if (c.cancel) {
+      printer->Abort();
+    } else {
+      QtPrinter* job = printer.get();
+      bool answered = false;
+      QTimer meanwhile;
+      meanwhile.setSingleShot(true);
+      QObject::connect(&meanwhile, &QTimer::timeout, [&] {
+        answered = true;
+        EXPECT_FALSE(printer->EndDoc()) << "a job ends once";
+        printer.reset();
+      });
+      meanwhile.start(0);
+      EXPECT_EQ(job->EndDoc(), c.printed);
+      EXPECT_TRUE(answered) << "the event loop turns while lp runs";
     }
+    printer.reset();
     EXPECT_EQ(QFile::exists(dir.filePath(QStringLiteral("args"))), !c.cancel);
     EXPECT_EQ(spooled(), before) << "the job's own PDF is removed";
   }
@@ -205,6 +279,21 @@ TEST(QtPrinter, QueueGetsOnlyWholeJobs) {
   EXPECT_FALSE(QFile::exists(file.outputFileName()));
   qputenv("PATH", path);
   qunsetenv("LP_EXIT");
+  qunsetenv("LP_SLEEP");
+}
+
+// An `lp` that does not end (a printing system not answering) is killed at
+// the bound, and the job counts as not printed.
+TEST(QtPrinter, QueueThatDoesNotAnswerIsGivenUp) {
+  QTemporaryDir dir;
+  const QByteArray path = PutStandInLpOnPath(dir);
+  qputenv("LP_HANG", "1");
+  EXPECT_FALSE(SubmitToQueue(QStringLiteral("shop-floor"), dir.filePath(QStringLiteral("P.pdf")), {}, 300));
+  QFile pid(dir.filePath(QStringLiteral("pid")));
+  const int id = pid.open(QIODevice::ReadOnly) ? pid.readAll().trimmed().toInt() : 0;
+  if (id > 0) EXPECT_EQ(::kill(id, 0), -1) << "lp is no more";  // else killed before it said
+  qputenv("PATH", path);
+  qunsetenv("LP_HANG");
 }
 
 }  // namespace
