@@ -51,6 +51,7 @@ PrintOutcome RunListingJob(QWidget* frame, Printer& printer, ListingPages& pages
   const QScopedValueRollback<bool> job(running, true);
   const QPointer<QWidget> watched = frame;
   const bool frameShown = frame && frame->isVisible();
+  const auto frameClosed = [&] { return frameShown && (!watched || !watched->isVisible()); };
   QElapsedTimer clock;
   clock.start();
   qint64 lastTurn = 0;
@@ -69,7 +70,7 @@ PrintOutcome RunListingJob(QWidget* frame, Printer& printer, ListingPages& pages
     }
     QCoreApplication::processEvents();
     lastTurn = clock.elapsed();
-    if (frameShown && (!watched || !watched->isVisible())) {
+    if (frameClosed()) {
       outcome = PrintOutcome::kAbandoned;
       break;
     }
@@ -78,9 +79,19 @@ PrintOutcome RunListingJob(QWidget* frame, Printer& printer, ListingPages& pages
       break;
     }
   }
-  if (outcome == PrintOutcome::kPrinted && !printer.EndDoc()) outcome = PrintOutcome::kFailed;
-  if (outcome != PrintOutcome::kPrinted) printer.Abort();
+  // Once the pages are done there is nothing left to cancel: the box goes
+  // before the document is ended and handed to its queue.
   delete box;
+  if (outcome != PrintOutcome::kPrinted) {
+    printer.Abort();
+  } else if (!printer.EndDoc()) {
+    printer.Abort();
+    outcome = PrintOutcome::kFailed;
+  } else if (frameClosed()) {
+    // Handing the job over turns the event loop too: a frame closed
+    // meanwhile shows no report, though its job has gone to the queue.
+    outcome = PrintOutcome::kAbandoned;
+  }
   return outcome;
 }
 

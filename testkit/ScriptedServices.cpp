@@ -39,6 +39,7 @@ bool RecordingPrinter::NewPage() {
 bool RecordingPrinter::EndDoc() {
   if (!available_) return false;
   job_.ended = true;
+  if (job_.onEnd) job_.onEnd();
   return true;
 }
 
@@ -68,6 +69,7 @@ QString ScriptedServices::ShowSaveDialog(const QString& filter, int flags) {
 std::unique_ptr<Printer> ScriptedServices::DefaultPrinter() {
   jobs.push_back(std::make_unique<PrintJob>());
   jobs.back()->onPrint = onPrint;
+  jobs.back()->onEnd = onEnd;
   return std::make_unique<RecordingPrinter>(*jobs.back(), printerAvailable, pageWidth, pageHeight,
                                             charWidth, charHeight);
 }

@@ -39,6 +39,8 @@ struct PrintJob {
   bool aborted = false;
   // Runs after each line is printed, e.g. to act while a job runs.
   std::function<void()> onPrint;
+  // Runs as the document is ended, e.g. to act while it goes to its queue.
+  std::function<void()> onEnd;
 };
 
 // A printer that records what it is given. A character is charWidth wide,
@@ -92,8 +94,9 @@ class ScriptedServices : public Services {
   bool printerAvailable = true;
   double pageWidth = 600, pageHeight = 800, charWidth = 10, charHeight = 20;
   std::vector<std::unique_ptr<PrintJob>> jobs;
-  // Given to every job as its onPrint.
+  // Given to every job as its onPrint and onEnd.
   std::function<void()> onPrint;
+  std::function<void()> onEnd;
 
   // Runs during every message box, e.g. to check what the frame shows then.
   std::function<void(const ShownMessage&)> onMessage;

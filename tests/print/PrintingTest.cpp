@@ -156,6 +156,24 @@ TEST_F(SlowPrinting, ClosingThePrintedWindowOrTheFrameMeanwhileIsSafe) {
   ASSERT_EQ(services.jobs.size(), 2u);
   EXPECT_TRUE(services.jobs[1]->aborted);
   EXPECT_EQ(services.messages.size(), 1u);
+
+  // Closed while the finished job goes to its queue: the job is sent, and
+  // nothing more shows. The progress box has gone before, as nothing is
+  // left to cancel.
+  frame->show();
+  OpenLongProgram();
+  SlowDown([](QProgressDialog*) {});
+  bool boxShownAtEnd = true;
+  services.onEnd = [&] {
+    boxShownAtEnd = frame->findChild<QProgressDialog*>() != nullptr;
+    frame->close();
+  };
+  frame->mnuPrint_Click();
+  ASSERT_EQ(services.jobs.size(), 3u);
+  EXPECT_TRUE(services.jobs[2]->ended);
+  EXPECT_FALSE(services.jobs[2]->aborted);
+  EXPECT_FALSE(boxShownAtEnd);
+  EXPECT_EQ(services.messages.size(), 1u);
 }
 
 }  // namespace
