@@ -41,8 +41,7 @@ void BM_LineEditStep(benchmark::State& state) {
   frame.mnuNewProgram_Click();
   Form1* form = frame.LastForm();
   RichTextBox* box = form->RichTextBox1;
-  box->SetText(Program(megabytes));
-  form->RecordBefore();
+  form->LoadProgram(form->Caption(), TextStore(Program(megabytes)));
   for (auto _ : state) {
     // The start of the last line (the text ends with a line break).
     box->SetSelStart(static_cast<int32_t>(box->Text().lastIndexOf(u'\n', -3)) + 1);

@@ -10,6 +10,12 @@
 #include "platform/DrawingLock.h"
 #include "text/ProgramText.h"
 
+void Form1::LoadProgram(const QString& caption, const TextStore& text) {
+  SetCaption(caption);
+  RichTextBox1->SetText(text);
+  RecordBefore();
+}
+
 void Form1::RecordBefore() {
   history_.RecordBefore(RichTextBox1->Snapshot(), RichTextBox1->SelStart());
 }

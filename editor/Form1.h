@@ -96,8 +96,10 @@ class Form1 : public QMdiSubWindow {
 
   // --- history and edit commands (editor/EditCommands.cpp) ---
   const EditHistory& history() const { return history_; }
-  // The text as it stands now is what undo returns to (a program just opened).
-  void RecordBefore();
+  // Shows `text` as the window's program, captioned `caption` (its path, or
+  // "新規"): what the window holds as it is opened, or as move-left carries
+  // a program over. Undo returns to this text, caret at the top.
+  void LoadProgram(const QString& caption, const TextStore& text);
   // Takes over another window's whole history (move-left).
   void CopyHistoryFrom(const EditHistory& other) { history_.CopyFrom(other); }
   // Back to the text before the latest change, or forward to the one after
@@ -181,6 +183,8 @@ class Form1 : public QMdiSubWindow {
   void StartLineEditAfterDelete();
   void CommitEditLine();
   void EndConfirmMode();
+  // The text as it stands now is what undo returns to.
+  void RecordBefore();
   // Writes the program to `path`; on failure reports why and returns false.
   bool WriteProgram(const QString& path);
   // Takes the undo snapshot unless a line edit is already open.

@@ -129,8 +129,7 @@ void MDIForm1::mnuLeft_Click() {
   old->Form_Unload();
 
   Form1* form = CreateForm();
-  form->SetCaption(caption);
-  form->RichTextBox1->SetText(text);
+  form->LoadProgram(caption, text);
   form->SetVisible(true);
 
   form->CopyHistoryFrom(history);

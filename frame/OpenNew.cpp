@@ -1,4 +1,7 @@
-#include "control/RichTextBox.h"
+// File ▸ Open and File ▸ New, which make editor windows: one for a program
+// read from its file (File ▸ Open, and files from outside the frame), or an
+// empty one captioned "新規". The window is arranged with the others.
+
 #include "document/TextStore.h"
 #include "editor/Form1.h"
 #include "files/ProgramFile.h"
@@ -29,9 +32,7 @@ Form1* LoadProgramWindow(MDIForm1& frame, const QString& path) {
   if (!ReadProgramFile(path, text)) return nullptr;
 
   Form1* form = frame.CreateForm();
-  form->SetCaption(path);
-  form->RichTextBox1->SetText(text);
-  form->RecordBefore();  // undo returns to the text as opened, caret at 0
+  form->LoadProgram(path, text);
   form->SetVisible(true);
   return form;
 }

@@ -26,12 +26,10 @@ class EditorFixture : public ::testing::Test {
     form = new Form1(services);
     QObject::connect(form, &Form1::CaretLineShown, [this](const QString& t) { panels[0] = t; });
     QObject::connect(form, &Form1::ModeTextShown, [this](const QString& t) { panels[1] = t; });
-    form->SetCaption(QStringLiteral("新規"));
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     box = form->RichTextBox1;
-    box->SetText(text);
-    form->RecordBefore();
+    form->LoadProgram(QStringLiteral("新規"), TextStore(text));
     box->SetSelStart(caret);
     box->SetFocus();
     form->Form_Activate();
