@@ -81,9 +81,8 @@ class RichTextBox : public QAbstractScrollArea {
   const RichTextModel& model() const { return model_; }
   QRgb ColorAt(int32_t offset) const { return model_.colorAt(offset); }
 
-  // The Windows virtual-key code for a Qt key (0 for keys without one).
-  static int VirtualKeyCode(int qtKey);
-  // The same, telling the keys of the numeric keypad apart.
+  // The Windows virtual-key code for a Qt key (0 for keys without one); the
+  // modifiers tell the keys of the numeric keypad apart.
   static int VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
 
  protected:

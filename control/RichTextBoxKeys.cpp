@@ -49,8 +49,6 @@ int PunctuationCode(int qtKey) {
 
 }  // namespace
 
-int RichTextBox::VirtualKeyCode(int qtKey) { return VirtualKeyCode(qtKey, Qt::NoModifier); }
-
 int RichTextBox::VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
   if (modifiers & Qt::KeypadModifier) {
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return kNumpad0 + (qtKey - Qt::Key_0);

@@ -12,7 +12,6 @@
 
 namespace {
 
-qint64 inPlaceWriteBudget = -1;
 
 // A file descriptor, closed when it goes.
 class Descriptor {
@@ -73,10 +72,9 @@ QByteArray FolderOf(const QByteArray& name) {
 // Makes `bytes` the whole content of the open file `fd` and syncs it. With a
 // `limit` of zero or more, stops after that many bytes and fails as on a
 // full disk.
-bool WriteContent(int fd, const QByteArray& bytes, qint64 limit) {
-  const qint64 size = limit < 0 ? bytes.size() : std::min<qint64>(limit, bytes.size());
-  return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes.constData(), size) &&
-         size == bytes.size() && ::ftruncate(fd, size) == 0 && Sync(fd);
+bool WriteContent(int fd, const QByteArray& bytes) {
+  return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes.constData(), bytes.size()) &&
+         ::ftruncate(fd, bytes.size()) == 0 && Sync(fd);
 }
 
 // Writes the existing file in place: the inode, and with it every name, the
@@ -90,8 +88,8 @@ bool WriteInPlace(const QByteArray& name, const QByteArray& bytes) {
   if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   QByteArray old;
   if (!ReadAll(file.get(), old) || old.size() != st.st_size) return false;
-  if (WriteContent(file.get(), bytes, inPlaceWriteBudget)) return true;
-  WriteContent(file.get(), old, -1);
+  if (WriteContent(file.get(), bytes)) return true;
+  WriteContent(file.get(), old);
   return false;
 }
 
@@ -193,4 +191,3 @@ bool ReplaceFileContent(const QString& file, const ByteProducer& produce) {
   return produce(gather) && WriteInPlace(name, bytes);
 }
 
-void SetInPlaceWriteBudgetForTesting(qint64 bytes) { inPlaceWriteBudget = bytes; }

@@ -32,8 +32,3 @@ using ByteProducer = std::function<bool(const ByteSink& sink)>;
 // file; an in-place write gathers them first, so that the new content is
 // complete before the file is touched.
 bool ReplaceFileContent(const QString& file, const ByteProducer& produce);
-
-// For tests: while `bytes` is not negative, writing new content into an
-// existing file in place fails, as on a full disk, once that many bytes of
-// it have been written. -1 lifts the limit.
-void SetInPlaceWriteBudgetForTesting(qint64 bytes);

@@ -187,7 +187,7 @@ TEST_F(RichTextBoxTest, VirtualKeyCodes) {
       {Qt::Key_0, 48},        {Qt::Key_9, 57},       {Qt::Key_A, 65},      {Qt::Key_Z, 90},
       {Qt::Key_F1, 112},      {Qt::Key_F12, 123},    {Qt::Key_Period, 190}, {Qt::Key_Semicolon, 186},
   };
-  for (auto [key, code] : named) EXPECT_EQ(RichTextBox::VirtualKeyCode(key), code) << key;
+  for (auto [key, code] : named) EXPECT_EQ(RichTextBox::VirtualKeyCode(key, Qt::NoModifier), code) << key;
 
   // No printable ASCII key may arrive as a key the editor acts on, whatever
   // Qt's own number for it (Qt numbers "." 46, like Delete).

@@ -4,10 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
 #include <grp.h>
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -176,6 +179,24 @@ QStringList Entries(const QString& folder) {
   return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+// Runs `write` with every write into a regular file failing past `bytes`
+// bytes of it (the process's file-size limit), as on a full disk; no limit
+// when `bytes` is negative.
+bool WithFileSizeLimit(qint64 bytes, const std::function<bool()>& write) {
+  if (bytes < 0) return write();
+  struct rlimit old {};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  struct rlimit limit = old;
+  limit.rlim_cur = static_cast<rlim_t>(bytes);
+  // Past the limit a write fails with EFBIG instead of ending the process.
+  const sighandler_t oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  const bool written = write();
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, oldHandler);
+  return written;
+}
+
 // Files that a new file renamed over them would change, saved by root or by
 // nobody (whose file-system user this thread takes on, losing root's rights
 // over files), some with the write in place failing after `budget` bytes as
@@ -222,9 +243,7 @@ TEST(ProgramWriter, SavingKeepsTheFilesIdentity) {
       ::setfsgid(nobody);
       ::setfsuid(nobody);
     }
-    SetInPlaceWriteBudgetForTesting(c.budget);
-    const bool saved = WriteFileBytes(file, bytes);
-    SetInPlaceWriteBudgetForTesting(-1);
+    const bool saved = WithFileSizeLimit(c.budget, [&] { return WriteFileBytes(file, bytes); });
     ::setfsuid(0);
     ::setfsgid(0);
     EXPECT_EQ(saved, c.budget < 0);
