@@ -112,6 +112,42 @@ def close_window(wid):
     x11.XCloseDisplay(display)
 
 
+def bind_keysym(char):
+    """Binds `char` to a key code the keyboard leaves unused, for the rest of
+    the X server's life. xdotool types a character it finds on no key by
+    binding one for that key press alone; a program busy enough reads the key
+    after the binding has gone, and the character is lost."""
+    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                     ctypes.POINTER(ctypes.c_int)]
+    x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+    x11.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                        ctypes.POINTER(ctypes.c_int)]
+    x11.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise RuntimeError("cannot open the X display")
+    low, high, per_code = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+    x11.XDisplayKeycodes(display, ctypes.byref(low), ctypes.byref(high))
+    count = high.value - low.value + 1
+    mapping = x11.XGetKeyboardMapping(display, low.value, count, ctypes.byref(per_code))
+    unused = [low.value + i for i in range(count)
+              if not any(mapping[i * per_code.value + k] for k in range(per_code.value))]
+    x11.XFree(mapping)
+    if not unused:
+        raise RuntimeError("no unused key code to bind a character to")
+    keysym = 0x1000000 | ord(char)
+    x11.XChangeKeyboardMapping(display, unused[-1], 1, (ctypes.c_ulong * 1)(keysym), 1)
+    x11.XSync(display, 0)
+    x11.XCloseDisplay(display)
+
+
 def screenshot(path):
     """Keeps a picture of the whole screen as a test artefact, when `import` is there."""
     try:
@@ -247,6 +283,7 @@ def run_cp932_names(kesto, artefacts):
     with open(program, "wb") as f:
         f.write(b"G01X10\r\n")
     shown = os.path.join(work, "\ufffdv")
+    bind_keysym("\ufffd")
 
     with running(kesto, desktop_env(work), artefacts, "edit_and_save-cp932") as app:
         frame = xdotool("search", "--sync", "--onlyvisible", "--name", "^KESTO$")[0]
