@@ -22,3 +22,14 @@ QByteArray EncodeLocalPath(const QString& path);
 // `path` as a user reads it: each kept byte shown as U+FFFD. For captions and
 // reports, never for naming a file.
 QString DisplayLocalPath(const QString& path);
+
+// The path on disk that `shown` names, where `shown` may carry names in the
+// lossy form Qt decodes them to (QFile::decodeName: each byte that is not
+// UTF-8 becomes U+FFFD), as a native file dialog returns them. Each component
+// that holds U+FFFD and does not exist as it stands is looked up among the
+// entries of its resolved parent folder, one listing of it: the one entry
+// whose lossy form equals the component takes its place with its own bytes.
+// A component that matches no entry or several stays as given (a new name
+// to save under, a file that is gone). A path that exists is returned as it
+// is, without listing any folder.
+QString ResolveShownPath(const QString& shown);

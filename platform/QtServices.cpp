@@ -1,13 +1,13 @@
 #include "platform/QtServices.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QPixmapCache>
 #include <QStringList>
 #include <QTextBoundaryFinder>
 
+#include "platform/LocalFileDialog.h"
 #include "platform/LocalPath.h"
 #include "platform/Printer.h"
 #include "platform/QtPrinter.h"
@@ -129,7 +129,7 @@ QWidget* QtServices::Owner() const {
 QString QtServices::RunFileDialog(const QString& filter, int flags, bool save) {
   QString path;
   {
-    QFileDialog dialog(Owner());
+    LocalFileDialog dialog(Owner());
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setNameFilter(QtNameFilters(filter));
     if (!save) {
@@ -139,10 +139,7 @@ QString QtServices::RunFileDialog(const QString& filter, int flags, bool save) {
       dialog.setFileMode(QFileDialog::AnyFile);
       if (!(flags & OFN_OVERWRITEPROMPT)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     }
-    if (dialog.exec() == QDialog::Accepted) {
-      const QStringList files = dialog.selectedFiles();
-      if (!files.isEmpty()) path = files.first();
-    }
+    if (dialog.exec() == QDialog::Accepted) path = dialog.ChosenPath();
   }
   ForgetDialogImages();
   return path;

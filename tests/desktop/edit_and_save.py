@@ -9,7 +9,8 @@ hold exactly the expected bytes. Then it presses the button on the first line
 of the text, moves the pointer below the text and holds it there for 3
 seconds: the text scrolls and the selection follows. Released, the lines are
 cut (Alt+E, T) and saved again: hundreds of whole lines from the first on
-must have left the file. Last it closes the frame as the window system does.
+must have left the file. Last it closes the frame as the window system does. Then, in a new frame,
+a file and a folder named in CP932 go through Open, Save and Save As.
 
 usage: edit_and_save.py KESTO_BINARY ARTEFACT_DIR
 Runs itself under `xvfb-run -a` (no window manager) unless KESTO_DESKTOP_INNER
@@ -108,6 +109,42 @@ def close_window(wid):
     event.xclient.data[1] = 0  # CurrentTime
     x11.XSendEvent(display, int(wid), 0, 0, ctypes.byref(event))
     x11.XFlush(display)
+    x11.XCloseDisplay(display)
+
+
+def bind_keysym(char):
+    """Binds `char` to a key code the keyboard leaves unused, for the rest of
+    the X server's life. xdotool types a character it finds on no key by
+    binding one for that key press alone; a program busy enough reads the key
+    after the binding has gone, and the character is lost."""
+    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                     ctypes.POINTER(ctypes.c_int)]
+    x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+    x11.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                        ctypes.POINTER(ctypes.c_int)]
+    x11.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+    x11.XFree.argtypes = [ctypes.c_void_p]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    if not display:
+        raise RuntimeError("cannot open the X display")
+    low, high, per_code = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+    x11.XDisplayKeycodes(display, ctypes.byref(low), ctypes.byref(high))
+    count = high.value - low.value + 1
+    mapping = x11.XGetKeyboardMapping(display, low.value, count, ctypes.byref(per_code))
+    unused = [low.value + i for i in range(count)
+              if not any(mapping[i * per_code.value + k] for k in range(per_code.value))]
+    x11.XFree(mapping)
+    if not unused:
+        raise RuntimeError("no unused key code to bind a character to")
+    keysym = 0x1000000 | ord(char)
+    x11.XChangeKeyboardMapping(display, unused[-1], 1, (ctypes.c_ulong * 1)(keysym), 1)
+    x11.XSync(display, 0)
     x11.XCloseDisplay(display)
 
 
@@ -216,12 +253,73 @@ def run(kesto, artefacts):
         close_window(frame)
         app.wait(timeout=DEADLINE)
 
+    run_cp932_names(kesto, artefacts)
     if cut is None or cut < 200:
         raise RuntimeError(f"holding below the text selected {cut} lines, not hundreds")
     if app.returncode != 0:
         raise RuntimeError(f"kesto exited with {app.returncode}")
     print(f"edited and saved through the real dialogs; holding below the text selected {cut} "
           "lines:", program)
+
+
+def dialog_accepts(app, frame, path):
+    """Types `path` into the file dialog that opens and presses Enter."""
+    dialog = wait_for("the file dialog", lambda: top_level_other_than(app.pid, frame))
+    focus(dialog)
+    xdotool("type", "--delay", "20", path)
+    keys("Return")
+    wait_for("the file dialog to close", lambda: dialog not in visible_windows(app.pid))
+
+
+def run_cp932_names(kesto, artefacts):
+    """A folder and a file named in CP932, typed into the dialogs in the form
+    Qt shows such names in (U+FFFD for each byte that is not UTF-8): Open
+    opens the file, Save writes it back under its own bytes, Save As with a
+    new name writes into the CP932 folder, and no name with U+FFFD appears."""
+    work = tempfile.mkdtemp(prefix="kesto-desktop-")
+    folder = os.path.join(work.encode(), b"\x83\x76")  # "プ"
+    program = os.path.join(folder, b"\x83\x76\x83\x8d.m")  # "プロ.m"
+    os.mkdir(folder)
+    with open(program, "wb") as f:
+        f.write(b"G01X10\r\n")
+    shown = os.path.join(work, "\ufffdv")
+    bind_keysym("\ufffd")
+
+    with running(kesto, desktop_env(work), artefacts, "edit_and_save-cp932") as app:
+        frame = xdotool("search", "--sync", "--onlyvisible", "--name", "^KESTO$")[0]
+        focus(frame)
+        keys("alt+f", "o")
+        dialog_accepts(app, frame, os.path.join(shown, "\ufffdv\ufffd\ufffd.m"))
+        focus(frame)
+        keys("x", "1", "Return", "space")
+        report = save(app, frame, program, lambda got: got == b"X1G01X10\r\n")
+        screenshot(os.path.join(artefacts, "edit_and_save-cp932.png"))
+        focus(report)
+        keys("Return")
+        wait_for("the report to close", lambda: report not in visible_windows(app.pid))
+
+        focus(frame)
+        keys("alt+f", "s")
+        question = wait_for("Save As's question",
+                            lambda: top_level_other_than(app.pid, frame, "問い合わせ"))
+        focus(question)
+        keys("Return")
+        wait_for("the question to close", lambda: question not in visible_windows(app.pid))
+        dialog_accepts(app, frame, os.path.join(shown, "NEW.m"))
+        report = wait_for("Save As's report",
+                          lambda: top_level_other_than(app.pid, frame, "報告"))
+        wait_for("the file saved as NEW.m",
+                 lambda: read(os.path.join(folder, b"NEW.m")) == b"X1G01X10\r\n")
+        focus(report)
+        keys("Return")
+        wait_for("the report to close", lambda: report not in visible_windows(app.pid))
+        close_window(frame)
+        app.wait(timeout=DEADLINE)
+
+    names = [os.path.join(top, name) for top, dirs, files in os.walk(work.encode())
+             for name in dirs + files]
+    if any("\ufffd".encode() in name for name in names):
+        raise RuntimeError(f"a name with U+FFFD was written: {names!r}")
 
 
 def desktop_env(work, **extra):

@@ -1,14 +1,23 @@
-// The production message boxes and the file-dialog filter notation.
+// The production message boxes and file dialogs, and the filter notation.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QPushButton>
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "platform/LocalPath.h"
 #include "platform/QtServices.h"
 
 namespace {
@@ -131,6 +140,63 @@ TEST(QtServicesTest, ReportsOfAnyPathStayWithinBounds) {
   EXPECT_EQ(services.MsgBox(huge + QStringLiteral("\r\n\r\n") + sentence, 64,
                             QStringLiteral("報告")),
             1);
+}
+
+// Qt's own dialog lists no name that is not UTF-8 and refuses one typed in
+// the lossy form it shows such names in (U+FFFD for each byte). Typed so, a
+// name that stands for one file on disk is taken with its bytes; a save over
+// it asks first, and a declined question leaves the dialog open.
+TEST(QtServicesTest, FileDialogsTakeNamesThatAreNotUtf8) {
+  QTemporaryDir temp;
+  ASSERT_TRUE(temp.isValid());
+  const QByteArray root = QFile::encodeName(temp.path()) + '/';
+  const QByteArray folder = root + "\x83\x76", file = root + "\x83\x76\x83\x8D.m";
+  // Qt lists no name that is not UTF-8, so QTemporaryDir cannot remove them.
+  const auto remove = qScopeGuard([&] {
+    ::unlink(file);
+    ::unlink(folder + "/new.m");
+    ::rmdir(folder);
+  });
+  ASSERT_EQ(::mkdir(folder, 0700), 0);
+  const int fd = ::open(file, O_CREAT | O_WRONLY, 0600);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+
+  const struct {
+    bool save;
+    const char16_t* typed;
+    QMessageBox::StandardButton replace;  // the answer to the question, if one comes
+    QByteArray chosen;                    // "" when the dialog was cancelled
+  } cases[] = {
+      {false, u"\uFFFDv\uFFFD\uFFFD.m", QMessageBox::NoButton, file},
+      {true, u"\uFFFDv\uFFFD\uFFFD.m", QMessageBox::Yes, file},
+      {true, u"\uFFFDv\uFFFD\uFFFD.m", QMessageBox::No, ""},
+      {true, u"\uFFFDv/new.m", QMessageBox::NoButton, folder + "/new.m"},
+  };
+  for (const auto& c : cases) {
+    const QString typed = QString::fromUtf16(c.typed);
+    const QMessageBox::StandardButton replace = c.replace;
+    QTimer::singleShot(0, [&temp, typed, replace] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->setDirectory(temp.path());
+      dialog->selectFile(typed);
+      if (replace != QMessageBox::NoButton) {
+        QTimer::singleShot(0, [dialog, replace] {
+          auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+          ASSERT_NE(box, nullptr);
+          EXPECT_TRUE(box->text().contains(QStringLiteral("\uFFFDv\uFFFD\uFFFD.m")));
+          box->button(replace)->click();
+          QTimer::singleShot(0, dialog, &QDialog::reject);  // still open only if declined
+        });
+      }
+      static_cast<QDialog*>(dialog)->accept();  // as Enter in the name field does
+    });
+    QtServices services;
+    const QString chosen = c.save ? services.ShowSaveDialog(QStringLiteral("|*.m"), OFN_OVERWRITEPROMPT)
+                                  : services.ShowOpenDialog(QStringLiteral("|*.m"), OFN_FILEMUSTEXIST);
+    EXPECT_EQ(EncodeLocalPath(chosen), c.chosen) << typed.toStdString();
+  }
 }
 
 }  // namespace
