@@ -158,20 +158,6 @@ qsizetype Cp932Decoder::decodeStretch(const char* bytes, qsizetype n, char16_t* 
   return j;
 }
 
-qsizetype Cp932Decoder::decode(const char* bytes, qsizetype n, char16_t* out) {
-  const uchar* s = reinterpret_cast<const uchar*>(bytes);
-  qsizetype i = 0;
-  qsizetype w = 0;
-  while (i < n) {
-    while (i < n && s[i] < 0x80) out[w++] = s[i++];
-    if (i == n) break;
-    qsizetype units = 0;
-    i += decodeStretch(bytes + i, n - i, out + w, units);
-    w += units;
-  }
-  return w;
-}
-
 struct Cp932Encoder::Converter : ::Converter {
   Converter() : ::Converter(kCp932, kUtf16) {}
 };

@@ -24,14 +24,12 @@ class Cp932Decoder {
  public:
   Cp932Decoder();
   ~Cp932Decoder();
-  // Decodes `count` bytes into `out`, which has room for `count` units (no
-  // byte gives more than one), keeping every byte it cannot read as above.
-  // Returns the units written.
-  qsizetype decode(const char* bytes, qsizetype count, char16_t* out);
-  // Decodes only the stretch of bytes from 0x80 on at the start of `bytes`
-  // (with the ASCII second bytes of its two-byte characters), as `decode`
-  // would, into `out` (room for `count` units). Returns the bytes taken and
-  // sets `written` to the units written.
+  // Decodes the stretch of bytes from 0x80 on at the start of `bytes` (with
+  // the ASCII second bytes of its two-byte characters) into `out`, which has
+  // room for `count` units (no byte gives more than one), keeping every byte
+  // it cannot read as above. The bytes before and after a stretch are ASCII,
+  // one unit each. Returns the bytes taken and sets `written` to the units
+  // written.
   qsizetype decodeStretch(const char* bytes, qsizetype count, char16_t* out, qsizetype& written);
 
  private:
