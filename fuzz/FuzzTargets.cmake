@@ -10,7 +10,7 @@
 # own checks run. With them the one oracle that stands on the store: the
 # streaming normaliser run over a whole store (testkit/StoreNormalize), held
 # against the whole-string normaliser. An object library: linked into a
-# program instead of the document's and the program's layers, never beside
+# program instead of the document's and the program file's layers, never beside
 # them.
 if(NOT TARGET kesto_tiny_store)
   add_library(kesto_tiny_store OBJECT
