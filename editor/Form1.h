@@ -124,7 +124,7 @@ class Form1 : public QMdiSubWindow {
   bool SaveAs(CommonDialog& dialog);
   // Prints the program on the default printer as a one-column or a
   // two-column listing; the job shows its progress and can be cancelled.
-  // Not while another print runs (ListingJobRunning). False when the window
+  // Not while another long operation runs (LongOperation). False when the window
   // or the frame was closed meanwhile.
   bool PrintListing(bool twoColumn);
 

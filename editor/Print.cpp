@@ -9,13 +9,14 @@
 
 #include "control/RichTextBox.h"
 #include "editor/Form1.h"
+#include "platform/LongOperation.h"
 #include "platform/Printer.h"
 #include "platform/Services.h"
 #include "print/Listing.h"
 #include "print/PrintJob.h"
 
 bool Form1::PrintListing(bool twoColumn) {
-  Q_ASSERT(!ListingJobRunning());
+  Q_ASSERT(!LongOperation::Running());
   // The job turns the event loop: the window may be gone when it ends, the
   // services (the application's) are not.
   const QPointer<Form1> self(this);

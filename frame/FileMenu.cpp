@@ -12,7 +12,7 @@
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
 #include "frame/MenuTable.h"
-#include "print/PrintJob.h"
+#include "platform/LongOperation.h"
 
 namespace {
 
@@ -46,8 +46,10 @@ std::span<const MenuItemRow> FileMenuItems() { return kItems; }
 void MDIForm1::mnuFile_Click() { OfferItems(FileMenuItems()); }
 
 void MDIForm1::RunFileCommand(const std::function<bool(Form1&)>& command) {
+  // A long operation (a print, a save) turns the event loop while it runs;
+  // no other command starts meanwhile.
   const QPointer<Form1> form = ActiveForm();
-  if (!form) return;
+  if (!form || LongOperation::Running()) return;
   bool focusBack = false;
   {
     DisableFrameControls();
@@ -63,14 +65,10 @@ void MDIForm1::mnuNameSave_Click() {
   RunFileCommand([this](Form1& form) { return form.SaveAs(CommonDialog1); });
 }
 
-// A print turns the event loop while it runs; one that is running keeps any
-// other from starting.
 void MDIForm1::mnuPrintNormal_Click() {
-  if (ListingJobRunning()) return;
   RunFileCommand([](Form1& form) { return form.PrintListing(false); });
 }
 
 void MDIForm1::mnuPrint_Click() {
-  if (ListingJobRunning()) return;
   RunFileCommand([](Form1& form) { return form.PrintListing(true); });
 }

@@ -1,9 +1,9 @@
 #pragma once
-// Printing a listing as one job on the user-interface thread that keeps the
-// frame alive: the pages are laid out and printed one at a time, and between
-// slices of pages the frame paints and answers keys. A job that takes longer
-// than half a second shows a progress box over the frame, whose Cancel
-// abandons it; nothing half-made ever reaches the printer.
+// Printing a listing as a long operation (platform/LongOperation.h): the
+// pages are laid out and printed one at a time while the frame paints and
+// answers keys; a job that takes longer than half a second shows its
+// progress, and its Cancel abandons it. Nothing half-made ever reaches the
+// printer.
 
 #include <QString>
 
@@ -17,10 +17,6 @@ enum class PrintOutcome {
   kCancelled,  // the user cancelled; the job was abandoned
   kAbandoned,  // the frame was closed meanwhile; the job was abandoned
 };
-
-// Whether a job is running: its turns of the event loop must not start
-// another, so the print commands check this before they begin.
-bool ListingJobRunning();
 
 // Prints every page of `pages` on `printer` and ends the document, or aborts
 // it on failure, on Cancel or when `frame` (the progress box's parent) is
