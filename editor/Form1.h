@@ -117,10 +117,13 @@ class Form1 : public QMdiSubWindow {
   // its controls off meanwhile. Each returns whether the window takes the
   // focus back afterwards. ---
   // Writes the program to the path in the caption, once the user agrees.
+  // The write is a long operation that can be cancelled (LongOperation).
+  // False when the window was closed meanwhile.
   bool Save();
   // Writes the program to a path chosen in `dialog`, once the user agrees,
-  // and takes that path as the caption. False when the dialog was cancelled:
-  // the focus stays where the dialog left it.
+  // and takes that path as the caption, as Save writes. False when the
+  // dialog was cancelled (the focus stays where the dialog left it) or the
+  // window was closed meanwhile.
   bool SaveAs(CommonDialog& dialog);
   // Prints the program on the default printer as a one-column or a
   // two-column listing; the job shows its progress and can be cancelled.
@@ -185,7 +188,8 @@ class Form1 : public QMdiSubWindow {
   void EndConfirmMode();
   // The text as it stands now is what undo returns to.
   void RecordBefore();
-  // Writes the program to `path`; on failure reports why and returns false.
+  // Writes the program to `path` as a long operation; true when written.
+  // A failure or a cancel is reported; a frame closed meanwhile is not.
   bool WriteProgram(const QString& path);
   // Takes the undo snapshot unless a line edit is already open.
   void TakeUndoSnapshot();

@@ -1,8 +1,10 @@
 #include "files/FileReplace.h"
 
 #include <algorithm>
-#include <utility>
 #include <cerrno>
+#include <chrono>
+#include <future>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -12,6 +14,15 @@
 
 namespace {
 
+// Where the stages of a replacement end, in millionths of the whole. On the
+// rename path the blocks are written as they are produced, up to the final
+// sync; an in-place write gathers the content, reads the old one and then
+// writes the new.
+constexpr int64_t kWritten = 990'000;
+constexpr int64_t kGathered = 400'000;
+constexpr int64_t kOldRead = 500'000;
+// The bytes an in-place write writes between two reports.
+constexpr qint64 kReportEvery = qint64(1) << 20;
 
 // A file descriptor, closed when it goes.
 class Descriptor {
@@ -37,6 +48,19 @@ bool Sync(int fd) {
   return true;
 }
 
+// Syncs `fd`. Told to `progress`, the sync runs on a thread of its own while
+// this one reports the stage's start every few milliseconds; a stop asked for
+// meanwhile stays in `progress` for the caller, who acts on it once the sync
+// has ended (a sync cannot be broken off).
+bool SyncReporting(int fd, ProgressStages* progress) {
+  if (!progress || !progress->Listened()) return Sync(fd);
+  std::future<bool> synced = std::async(std::launch::async, [fd] { return Sync(fd); });
+  while (synced.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+    if (!progress->Stopped()) progress->Report(0, 1);
+  }
+  return synced.get();
+}
+
 bool WriteAll(int fd, const char* data, qint64 size) {
   while (size > 0) {
     const ssize_t n = ::write(fd, data, size_t(size));
@@ -48,8 +72,9 @@ bool WriteAll(int fd, const char* data, qint64 size) {
   return true;
 }
 
-// The whole content of the open file `fd`, read from its start.
-bool ReadAll(int fd, QByteArray& bytes) {
+// The whole content of the open file `fd`, read from its start, reported to
+// `progress` (if any) as part of the `size` expected; false on a stop.
+bool ReadAll(int fd, QByteArray& bytes, qint64 size, ProgressStages* progress) {
   bytes.clear();
   if (::lseek(fd, 0, SEEK_SET) != 0) return false;
   char block[65536];
@@ -59,6 +84,7 @@ bool ReadAll(int fd, QByteArray& bytes) {
     if (n < 0) return false;
     if (n == 0) return true;
     bytes.append(block, n);
+    if (progress && !progress->Report(bytes.size(), size)) return false;
   }
 }
 
@@ -69,27 +95,38 @@ QByteArray FolderOf(const QByteArray& name) {
   return slash == 0 ? QByteArrayLiteral("/") : name.left(slash);
 }
 
-// Makes `bytes` the whole content of the open file `fd` and syncs it. With a
-// `limit` of zero or more, stops after that many bytes and fails as on a
-// full disk.
-bool WriteContent(int fd, const QByteArray& bytes) {
-  return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes.constData(), bytes.size()) &&
-         ::ftruncate(fd, bytes.size()) == 0 && Sync(fd);
+// Makes `bytes` the whole content of the open file `fd` and syncs it,
+// reporting to `progress` (if any) as it goes, up to kWritten and then during
+// the sync; false on a stop before the sync.
+bool WriteContent(int fd, const QByteArray& bytes, ProgressStages* progress) {
+  if (::lseek(fd, 0, SEEK_SET) != 0) return false;
+  for (qint64 at = 0; at < bytes.size();) {
+    const qint64 n = std::min(kReportEvery, bytes.size() - at);
+    if (!WriteAll(fd, bytes.constData() + at, n)) return false;
+    at += n;
+    if (progress && !progress->Report(at, bytes.size())) return false;
+  }
+  if (::ftruncate(fd, bytes.size()) != 0) return false;
+  if (progress) progress->Stage(kWritten, ProgressStages::kWhole);
+  return SyncReporting(fd, progress);
 }
 
 // Writes the existing file in place: the inode, and with it every name, the
 // owner and all attributes, stay. The old content is held in memory until the
-// new one is on disk, and goes back if any step of writing the new one fails.
-bool WriteInPlace(const QByteArray& name, const QByteArray& bytes) {
+// new one is on disk, and goes back if any step of writing the new one fails
+// or `progress` (if any) says stop.
+bool WriteInPlace(const QByteArray& name, const QByteArray& bytes, ProgressStages* progress) {
   // Read and write, which does not truncate: nothing changes before the old
   // content is read.
   Descriptor file(::open(name.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
   struct stat st;
   if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   QByteArray old;
-  if (!ReadAll(file.get(), old) || old.size() != st.st_size) return false;
-  if (WriteContent(file.get(), bytes)) return true;
-  WriteContent(file.get(), old);
+  if (progress) progress->Stage(kGathered, kOldRead);
+  if (!ReadAll(file.get(), old, st.st_size, progress) || old.size() != st.st_size) return false;
+  if (progress) progress->Stage(kOldRead, kWritten);
+  if (WriteContent(file.get(), bytes, progress) && !(progress && progress->Stopped())) return true;
+  WriteContent(file.get(), old, nullptr);
   return false;
 }
 
@@ -132,9 +169,10 @@ enum class Replaced {
 
 // Writes the produced content to a temporary file beside `name`, gives it the
 // old file's owner, group and mode (`old`, or nullptr for a file not there
-// yet), syncs it and renames it over `name`.
+// yet), syncs it and renames it over `name`. A stop told by `progress` (if
+// any) removes the temporary file.
 Replaced ReplaceByRename(const QByteArray& name, const ByteProducer& produce,
-                         const struct stat* old) {
+                         const struct stat* old, ProgressStages* progress) {
   // A file this process may not write is not replaced behind its back.
   if (old && ::access(name.constData(), W_OK) != 0) return Replaced::kNotHere;
   QByteArray temporary = TemporaryNameBeside(name);
@@ -152,7 +190,13 @@ Replaced ReplaceByRename(const QByteArray& name, const ByteProducer& produce,
   // The mode goes on after the owner, since changing the owner clears the
   // set-user-ID and set-group-ID bits.
   const mode_t mode = old ? (old->st_mode & 07777) : NewFileMode();
-  if (!produce(write) || ::fchmod(fd, mode) != 0 || !Sync(fd) || !file.close()) {
+  if (progress) progress->Stage(0, kWritten);
+  if (!produce(write) || (progress && progress->Stopped()) || ::fchmod(fd, mode) != 0) {
+    return discard(Replaced::kFailed);
+  }
+  if (progress) progress->Stage(kWritten, ProgressStages::kWhole);
+  // A stop asked for during the sync still keeps the old file.
+  if (!SyncReporting(fd, progress) || (progress && progress->Stopped()) || !file.close()) {
     return discard(Replaced::kFailed);
   }
   if (::rename(temporary.constData(), name.constData()) != 0) return discard(Replaced::kFailed);
@@ -171,16 +215,36 @@ bool RenameCanKeepIdentity(const QByteArray& name, const struct stat& st) {
 
 }  // namespace
 
-bool ReplaceFileContent(const QString& file, const ByteProducer& produce) {
+void ProgressStages::Narrow(int64_t from, int64_t to) {
+  const int64_t base = Map(from), end = Map(to);
+  base_ = from_ = base;
+  end_ = to_ = end;
+}
+
+void ProgressStages::Stage(int64_t from, int64_t to) {
+  from_ = Map(from);
+  to_ = Map(to);
+}
+
+bool ProgressStages::Report(int64_t done, int64_t total) {
+  if (stopped_) return false;
+  if (!report_) return true;
+  const int64_t part = total > 0 ? std::clamp<int64_t>(done, 0, total) * (to_ - from_) / total : 0;
+  stopped_ = !report_(from_ + part, kWhole);
+  return !stopped_;
+}
+
+bool ReplaceFileContent(const QString& file, const ByteProducer& produce,
+                        ProgressStages* progress) {
   const QByteArray name = EncodeLocalPath(file);
   struct stat st;
   if (::lstat(name.constData(), &st) != 0) {
-    return errno == ENOENT && ReplaceByRename(name, produce, nullptr) == Replaced::kDone;
+    return errno == ENOENT && ReplaceByRename(name, produce, nullptr, progress) == Replaced::kDone;
   }
   // A folder, a device, a pipe or a link is no program file.
   if (!S_ISREG(st.st_mode)) return false;
   if (RenameCanKeepIdentity(name, st)) {
-    const Replaced replaced = ReplaceByRename(name, produce, &st);
+    const Replaced replaced = ReplaceByRename(name, produce, &st, progress);
     if (replaced != Replaced::kNotHere) return replaced == Replaced::kDone;
   }
   QByteArray bytes;
@@ -188,6 +252,8 @@ bool ReplaceFileContent(const QString& file, const ByteProducer& produce) {
     bytes.append(block);
     return true;
   };
-  return produce(gather) && WriteInPlace(name, bytes);
+  if (progress) progress->Stage(0, kGathered);
+  return produce(gather) && !(progress && progress->Stopped()) &&
+         WriteInPlace(name, bytes, progress);
 }
 

@@ -85,15 +85,16 @@ const bool kHasSsse3 = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports
 class FileEncoder {
  public:
   // Runs over the whole text. With a sink the bytes go to it in blocks;
-  // without one the text is only checked. False when the sink fails or a
-  // character cannot be written, whose editor offset is then badOffset.
-  bool run(const TextStore& text, const ByteSink* sink) {
+  // without one the text is only checked. False when the sink fails, a
+  // character cannot be written, whose editor offset is then badOffset, or
+  // the progress (told after each stretch of text) says stop.
+  bool run(const TextStore& text, const ByteSink* sink, ProgressStages& progress) {
     sink_ = sink;
     // Room for the sixteen bytes that PutAsciiBlocks may write beyond a block;
     // checking only writes nothing.
     if (sink_ && !block_) block_.reset(new char[kBlock + 16]);
     bool ok = true;
-    text.forEachPiece(0, text.size(), [this, &ok](auto piece) {
+    const auto take = [this, &ok](auto piece) {
       if (!ok) return;
       if constexpr (std::is_same_v<decltype(piece), QLatin1StringView>) {
         ok = sink_ ? bytes<true>(piece.data(), piece.size()) : bytes<false>(piece.data(), piece.size());
@@ -101,7 +102,14 @@ class FileEncoder {
         ok = units(piece.utf16(), piece.size());
       }
       offset_ += piece.size();
-    });
+    };
+    const int32_t size = text.size();
+    // Unheard, the text goes in one stretch.
+    const int32_t stretch = progress.Listened() ? kStretch : std::max(size, 1);
+    for (int32_t from = 0; ok && from < size; from += std::min(stretch, size - from)) {
+      text.forEachPiece(from, std::min(stretch, size - from), take);
+      ok = ok && progress.Report(from + std::min(stretch, size - from), size);
+    }
     return ok && flushRun() && flushBlock();
   }
 
@@ -109,6 +117,8 @@ class FileEncoder {
 
  private:
   static constexpr qsizetype kBlock = qsizetype(1) << 20;
+  // The characters between two reports of progress.
+  static constexpr int32_t kStretch = int32_t(1) << 20;
 
   // One-byte units: ASCII straight into the block, the rest into the run of
   // characters that go through the encoder.
@@ -221,19 +231,31 @@ class FileEncoder {
 
 }  // namespace
 
-WriteResult WriteProgramFile(const QString& path, const TextStore& editorText) {
+WriteResult WriteProgramFile(const QString& path, const TextStore& editorText,
+                             const WriteProgress& progress) {
   WriteResult result;
+  ProgressStages stages(progress);
   // Checked first, so that an unwritable character leaves the file as it is.
+  // The check reads the text only: a small part of the whole.
+  constexpr int64_t kChecked = ProgressStages::kWhole / 10;
+  stages.Stage(0, kChecked);
   FileEncoder check;
-  if (!check.run(editorText, nullptr)) {
+  if (!check.run(editorText, nullptr, stages)) {
+    if (stages.Stopped()) {
+      result.status = WriteStatus::kCancelled;
+      return result;
+    }
     result.status = WriteStatus::kUnencodable;
     // The transformation keeps every line feed: the editor line is the file's.
     result.badLine = editorText.lineFromChar(int32_t(check.badOffset())) + 1;
     return result;
   }
-  const bool written = WriteFileBlocks(path, [&editorText](const ByteSink& sink) {
-    return FileEncoder().run(editorText, &sink);
-  });
-  result.status = written ? WriteStatus::kWritten : WriteStatus::kFailed;
+  stages.Narrow(kChecked, ProgressStages::kWhole);
+  const bool written = WriteFileBlocks(
+      path, [&](const ByteSink& sink) { return FileEncoder().run(editorText, &sink, stages); },
+      &stages);
+  result.status = written            ? WriteStatus::kWritten
+                  : stages.Stopped() ? WriteStatus::kCancelled
+                                     : WriteStatus::kFailed;
   return result;
 }

@@ -33,7 +33,7 @@ QString FileToReplace(const QString& path) {
 
 }  // namespace
 
-bool WriteFileBlocks(const QString& path, const ByteProducer& produce) {
+bool WriteFileBlocks(const QString& path, const ByteProducer& produce, ProgressStages* progress) {
   const QString target = FileToReplace(path);
-  return !target.isEmpty() && ReplaceFileContent(target, produce);
+  return !target.isEmpty() && ReplaceFileContent(target, produce, progress);
 }

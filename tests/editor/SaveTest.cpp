@@ -3,8 +3,17 @@
 
 #include <QAction>
 #include <QMdiArea>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+#include <functional>
+#include <utility>
 
+#include "document/TextStore.h"
+#include "files/ProgramWriter.h"
 #include "frame/FrameFixture.h"
+#include "platform/LongOperation.h"
 #include "platform/Services.h"
 
 namespace {
@@ -247,6 +256,140 @@ TEST_F(Save, EditorStateIsLeftAsItWas) {
   EXPECT_EQ(form->RichTextBox1->Text(), QStringLiteral("g01 x10 ;\r\n"));
   EXPECT_EQ(form->RichTextBox1->SelStart(), 4);
   EXPECT_EQ(form->modeText(), mode);
+}
+
+// A save that takes a while: 40 MB of program, much of it kana, which goes
+// through the CP932 encoder. A timer that the save's turns of the event loop
+// fire first waits out the progress box's delay, then runs `during` on each
+// turn once the box shows.
+class LongSave : public Save {
+ protected:
+  static const QString& LongText() {
+    static const QString text = [] {
+      QString t;
+      for (int n = 0; t.size() < 40'000'000; ++n)
+        t += QStringLiteral("n%1 g01 x10 ; (カナカナカナカナカナ)\r\n").arg(n);
+      return t;
+    }();
+    return text;
+  }
+  void WhileTheBoxShows(const std::function<void(QProgressDialog*)>& during) {
+    timer.setInterval(0);
+    QObject::connect(&timer, &QTimer::timeout, [this, during] {
+      if (!waited) {
+        QThread::msleep(LongOperation::kProgressAfterMs);
+        waited = true;
+        return;
+      }
+      auto* box = frame->findChild<QProgressDialog*>();
+      if (!box || !box->isVisible()) return;
+      boxSeen = box->windowTitle() + '|' + box->labelText().left(4);
+      during(box);
+    });
+    timer.start();
+  }
+  void Run(void (MDIForm1::*command)()) {
+    (frame.get()->*command)();
+    timer.stop();
+    timer.disconnect();
+    waited = false;
+  }
+  QStringList Files() const {
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+  }
+  QTimer timer;
+  bool waited = false;
+  QString boxSeen;
+};
+
+TEST_F(LongSave, CancelLeavesTheFileAsItWasAndSaysSo) {
+  const QString cancelled =
+      QStringLiteral("\r\n\r\n上記のファイルへの保存を中止しました。ファイルは元のままです。");
+  const struct {
+    const char* name;
+    bool saveAs, hardLinked, targetExists;
+  } cases[] = {
+      {"save", false, false, true},
+      {"save of a hard-linked file, written in place", false, true, true},
+      {"save as over an existing file", true, false, true},
+      {"save as to a new name", true, false, false},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString name = QStringLiteral("A%1.m").arg(n++);
+    QPointer<Form1> form = OpenProgram(name, "OLD\r\n");
+    const QString path = form->Caption();
+    if (c.hardLinked) {
+      ASSERT_TRUE(QFile::link(path, path + QStringLiteral(".link")));
+    }
+    const QString target = c.saveAs ? dir.filePath(QStringLiteral("T%1.m").arg(n)) : path;
+    if (c.saveAs && c.targetExists) WriteFile(QFileInfo(target).fileName(), "TARGET");
+    const QByteArray before = Read(target);
+    const QStringList files = Files();
+    form->RichTextBox1->SetText(LongText());
+    services.messages.clear();
+    services.savePaths = {target};
+    bool cancelledOnce = false;
+    WhileTheBoxShows([&](QProgressDialog* box) {
+      EXPECT_FALSE(frame->MenuItem("mnuFileOpen")->isEnabled());
+      if (!std::exchange(cancelledOnce, true)) box->cancel();
+    });
+    Run(c.saveAs ? &MDIForm1::mnuNameSave_Click : &MDIForm1::mnuOverWrite_Click);
+    EXPECT_EQ(boxSeen, QStringLiteral("保存|保存中…"));
+    EXPECT_TRUE(cancelledOnce);
+    EXPECT_EQ(Read(target), before);
+    EXPECT_EQ(Files(), files) << "nothing left beside the file";
+    EXPECT_EQ(Shown(), QStringList({Question(c.saveAs ? kSaveAsAsks : kSaveAsks),
+                                    Report(target + cancelled)}));
+    EXPECT_EQ(form->Caption(), path);
+    EXPECT_EQ(frame->findChild<QProgressDialog*>(), nullptr);
+    EXPECT_TRUE(frame->MenuItem("mnuFileOpen")->isEnabled());
+    form->close();
+    FlushDeletes();
+  }
+}
+
+// The file gets the text as it stood when the save began, byte for byte as a
+// save without progress writes it, whatever happens to the window meanwhile;
+// a closed frame stops the save and shows nothing more.
+TEST_F(LongSave, WritesTheTextAsItWasWhenTheSaveBegan) {
+  const QString reference = dir.filePath(QStringLiteral("reference"));
+  ASSERT_EQ(WriteProgramFile(reference, TextStore(LongText())).status, WriteStatus::kWritten);
+  const QByteArray expected = Read(reference);
+
+  QPointer<Form1> form = OpenProgram("A.m", "OLD\r\n");
+  const QString path = form->Caption();
+  form->RichTextBox1->SetText(LongText());
+  WhileTheBoxShows([&](QProgressDialog*) { form->RichTextBox1->SetText(QStringLiteral("NEW")); });
+  Run(&MDIForm1::mnuOverWrite_Click);
+  EXPECT_EQ(boxSeen, QStringLiteral("保存|保存中…"));
+  EXPECT_TRUE(Read(path) == expected) << "the text typed meanwhile is not saved";
+  EXPECT_EQ(Shown().last(), Report(path + QStringLiteral("\r\n\r\n上記のプログラムを上書き保存しました。")));
+
+  // Save As of a window closed meanwhile: written and reported; no caption.
+  form->RichTextBox1->SetText(LongText());
+  const QString target = dir.filePath(QStringLiteral("B.m"));
+  services.savePaths = {target};
+  WhileTheBoxShows([&](QProgressDialog*) {
+    if (form) form->close();
+  });
+  Run(&MDIForm1::mnuNameSave_Click);
+  FlushDeletes();
+  EXPECT_EQ(form, nullptr);
+  EXPECT_TRUE(Read(target) == expected);
+  EXPECT_EQ(Shown().last(), Report(target + QStringLiteral("\r\n\r\n上記の名前を付けてプログラムを保存しました。")));
+
+  // The frame closed meanwhile.
+  form = OpenProgram("C.m", "OLD\r\n");
+  form->RichTextBox1->SetText(LongText());
+  const QStringList files = Files();
+  services.messages.clear();
+  WhileTheBoxShows([&](QProgressDialog*) { frame->close(); });
+  Run(&MDIForm1::mnuOverWrite_Click);
+  EXPECT_EQ(Read(dir.filePath(QStringLiteral("C.m"))), QByteArray("OLD\r\n"));
+  EXPECT_EQ(Files(), files);
+  EXPECT_EQ(Shown(), QStringList({Question(kSaveAsks)}));
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdio>
+#include <algorithm>
 #include <functional>
+#include <string_view>
+#include <vector>
 #include <gtest/gtest.h>
 #include <grp.h>
 #include <sys/fsuid.h>
@@ -15,6 +18,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include "document/TextStore.h"
 #include "files/FileReplace.h"
 #include "files/ProgramWriter.h"
 #include "testkit/FlatProgramWriter.h"
@@ -252,6 +256,65 @@ TEST(ProgramWriter, SavingKeepsTheFilesIdentity) {
     EXPECT_EQ(Entries(folder), names);
     EXPECT_EQ(IdentityOf(file).section('/', 0, 0), identity.section('/', 0, 0));
     EXPECT_EQ(IdentityOf(file) != identity, c.replaced);
+  }
+}
+
+// A write with progress, into a new file, over a file renamed away and over
+// a hard-linked file written in place, stopped at each of its reports in
+// turn: the file keeps its old bytes, nothing is left beside it, and the
+// result says cancelled. Unstopped, the reports rise to the whole and the
+// bytes are those of a write without progress.
+TEST(ProgramWriter, StoppingAtAnyReportLeavesTheOldFile) {
+  QString text;
+  for (int n = 0; text.size() < 5'000'000; ++n)
+    text += QStringLiteral("n%1 g01 x10 ; (カナ)\r\n").arg(n);
+  const TextStore store(text);
+  QTemporaryDir dir;
+  const QString reference = dir.filePath(QStringLiteral("reference/a.m"));
+  ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("reference"))));
+  ASSERT_EQ(WriteProgramFile(reference, store).status, WriteStatus::kWritten);
+  const QByteArray expected = ReadAll(reference);
+  const QByteArray oldBytes("OLD\r\n");
+  for (const char* route : {"new", "renamed", "in place"}) {
+    SCOPED_TRACE(route);
+    const QString folder = dir.filePath(QString::fromLatin1(route));
+    const QString path = folder + QStringLiteral("/a.m");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const bool existing = std::string_view(route) != "new";
+    if (existing) {
+      ASSERT_TRUE(WriteFileBytes(path, oldBytes));
+    }
+    if (std::string_view(route) == "in place") {
+      ASSERT_TRUE(QFile::link(path, folder + "/b.m"));
+    }
+    const QStringList names = Entries(folder);
+    // Unstopped: how many reports there are, rising to the whole.
+    std::vector<int64_t> reports;
+    const WriteProgress record = [&](int64_t done, int64_t total) {
+      reports.push_back(done * 1000 / total);
+      return true;
+    };
+    ASSERT_EQ(WriteProgramFile(path, store, record).status, WriteStatus::kWritten);
+    EXPECT_EQ(ReadAll(path), expected);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    ASSERT_GT(reports.size(), 5u);
+    EXPECT_GE(reports.back(), 990);
+    // The reports made while the file syncs come as time passes; the last
+    // step's report, which they repeat, is the last stop tried.
+    const size_t last = std::find(reports.begin(), reports.end(), reports.back()) - reports.begin();
+    for (size_t stop = 0; stop <= last; ++stop) {
+      SCOPED_TRACE(stop);
+      const bool prepared = existing ? WriteFileBytes(path, oldBytes)
+                                     : QFile::remove(path) || !QFile::exists(path);
+      ASSERT_TRUE(prepared);
+      size_t calls = 0;
+      const WriteResult result =
+          WriteProgramFile(path, store, [&](int64_t, int64_t) { return calls++ < stop; });
+      EXPECT_EQ(result.status, WriteStatus::kCancelled);
+      EXPECT_EQ(calls, stop + 1) << "no report after the stop";
+      if (existing) EXPECT_EQ(ReadAll(path), oldBytes);
+      EXPECT_EQ(Entries(folder), existing ? names : QStringList());
+    }
   }
 }
 
