@@ -10,7 +10,10 @@ of the text, moves the pointer below the text and holds it there for 3
 seconds: the text scrolls and the selection follows. Released, the lines are
 cut (Alt+E, T) and saved again: hundreds of whole lines from the first on
 must have left the file. Last it closes the frame as the window system does. Then, in a new frame,
-a file and a folder named in CP932 go through Open, Save and Save As.
+a file and a folder named in CP932 go through Open, Save and Save As. Last, a
+300 MB program given on the command line is saved: the progress box "保存"
+shows, Page Down repaints the frame meanwhile, Escape on the box stops the
+save with the report "報告", and the file and its folder are as they were.
 
 usage: edit_and_save.py KESTO_BINARY ARTEFACT_DIR
 Runs itself under `xvfb-run -a` (no window manager) unless KESTO_DESKTOP_INNER
@@ -20,7 +23,9 @@ is set.
 import ctypes
 import ctypes.util
 import contextlib
+import hashlib
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -254,6 +259,7 @@ def run(kesto, artefacts):
         app.wait(timeout=DEADLINE)
 
     run_cp932_names(kesto, artefacts)
+    run_long_save(kesto, artefacts)
     if cut is None or cut < 200:
         raise RuntimeError(f"holding below the text selected {cut} lines, not hundreds")
     if app.returncode != 0:
@@ -322,6 +328,69 @@ def run_cp932_names(kesto, artefacts):
         raise RuntimeError(f"a name with U+FFFD was written: {names!r}")
 
 
+def digest(path):
+    sha = hashlib.sha1()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 20), b""):
+            sha.update(block)
+    return sha.hexdigest()
+
+
+def run_long_save(kesto, artefacts):
+    """Save of a 300 MB program in lower case with spaces and ";" (so that a
+    save would change it), cancelled with Escape on its progress box."""
+    from print_progress import _try, text_band, within  # it imports this module
+    work = tempfile.mkdtemp(prefix="kesto-desktop-")
+    program = os.path.join(work, "BIG.m")
+    # A comment in kana on every line: its characters go through the CP932
+    # encoder, which keeps the save going for seconds.
+    kana = "(カコウ シアゲ)".encode("cp932")
+    lines = b"".join(b"n%d g01 x%d. y-2.5 %s ;\r\n" % (n, n % 4000, kana) for n in range(100000))
+    with open(program, "wb") as f:
+        for _ in range(300 * 1024 * 1024 // len(lines) + 1):
+            f.write(lines)
+    before = digest(program)
+    env = desktop_env(work)
+    names = sorted(os.listdir(work))
+    try:
+        with running(kesto, env, artefacts, "edit_and_save-long", program) as app:
+            frame = xdotool("search", "--sync", "--onlyvisible", "--name", "^KESTO$")[0]
+            _, top, _ = wait_for("the program's window", lambda: _try(text_rows, frame))
+            focus(frame)
+            keys("alt+f", "w")
+            question = wait_for("the question",
+                                lambda: top_level_other_than(app.pid, frame, "問い合わせ"))
+            focus(question)
+            keys("Return")
+            box, shown = within(3.0, "the progress box",
+                                lambda: top_level_other_than(app.pid, frame, "保存"))
+            screenshot(os.path.join(artefacts, "edit_and_save-long.png"))
+            focus(frame)
+            band = text_band(frame, top + 2, box)
+            keys("Next")
+            within(1.0, "the frame's repaint during the save",
+                   lambda: text_band(frame, top + 2, box) != band)
+            if box not in visible_windows(app.pid):
+                raise RuntimeError("the save ended before Escape: the program is too small")
+            focus(box)
+            keys("Escape")
+            report, _ = within(3.0, "the report after Escape",
+                               lambda: top_level_other_than(app.pid, frame, "報告"))
+            screenshot(os.path.join(artefacts, "edit_and_save-long-cancelled.png"))
+            if digest(program) != before:
+                raise RuntimeError("the cancelled save changed the file")
+            if sorted(os.listdir(work)) != names:
+                raise RuntimeError(f"the cancelled save left {sorted(os.listdir(work))}")
+            focus(report)
+            keys("Return")
+            wait_for("the report to close", lambda: report not in visible_windows(app.pid))
+            close_window(frame)
+            app.wait(timeout=DEADLINE)
+        print(f"a 300 MB save showed its box after {shown:.2f} s and stopped on Escape")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
 def desktop_env(work, **extra):
     """The environment for the program on the real X server (not offscreen),
     with a runtime folder of its own in `work` (its one-frame socket)."""
@@ -332,12 +401,12 @@ def desktop_env(work, **extra):
 
 
 @contextlib.contextmanager
-def running(kesto, env, artefacts, name):
-    """The program started without arguments, its output in NAME.log; if it
+def running(kesto, env, artefacts, name, *arguments):
+    """The program started with `arguments`, its output in NAME.log; if it
     still runs on the way out (a step failed), the screen is kept as
     NAME-failed.png and the program killed."""
     with open(os.path.join(artefacts, name + ".log"), "wb") as log:
-        app = subprocess.Popen([kesto], env=env, stdout=log, stderr=subprocess.STDOUT)
+        app = subprocess.Popen([kesto, *arguments], env=env, stdout=log, stderr=subprocess.STDOUT)
     try:
         yield app
     finally:
