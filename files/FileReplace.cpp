@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <future>
+#include <system_error>
 #include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,17 +49,27 @@ bool Sync(int fd) {
   return true;
 }
 
-// Syncs `fd`. Told to `progress`, the sync runs on a thread of its own while
-// this one reports the stage's start every few milliseconds; a stop asked for
-// meanwhile stays in `progress` for the caller, who acts on it once the sync
-// has ended (a sync cannot be broken off).
-bool SyncReporting(int fd, ProgressStages* progress) {
-  if (!progress || !progress->Listened()) return Sync(fd);
-  std::future<bool> synced = std::async(std::launch::async, [fd] { return Sync(fd); });
-  while (synced.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+// Runs `step`, a call into the file system that cannot be broken off and may
+// take long on slow media (a sync; a rename that frees the old file's
+// blocks). Told to `progress`, it runs on a thread of its own while this one
+// reports the stage's start every few milliseconds; a stop asked for
+// meanwhile stays in `progress` for the caller to act on afterwards.
+bool RunReporting(const std::function<bool()>& step, ProgressStages* progress) {
+  if (!progress || !progress->Listened()) return step();
+  std::future<bool> done;
+  try {
+    done = std::async(std::launch::async, step);
+  } catch (const std::system_error&) {
+    return step();  // no thread to be had: the step runs here
+  }
+  while (done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
     if (!progress->Stopped()) progress->Report(0, 1);
   }
-  return synced.get();
+  return done.get();
+}
+
+bool SyncReporting(int fd, ProgressStages* progress) {
+  return RunReporting([fd] { return Sync(fd); }, progress);
 }
 
 bool WriteAll(int fd, const char* data, qint64 size) {
@@ -199,8 +210,17 @@ Replaced ReplaceByRename(const QByteArray& name, const ByteProducer& produce,
   if (!SyncReporting(fd, progress) || (progress && progress->Stopped()) || !file.close()) {
     return discard(Replaced::kFailed);
   }
-  if (::rename(temporary.constData(), name.constData()) != 0) return discard(Replaced::kFailed);
-  return SyncFolder(name) ? Replaced::kDone : Replaced::kFailed;
+  // Once the rename has begun the new file is in place: a stop asked for
+  // meanwhile no longer applies.
+  bool renamed = false;
+  const bool synced = RunReporting(
+      [&] {
+        renamed = ::rename(temporary.constData(), name.constData()) == 0;
+        return renamed && SyncFolder(name);
+      },
+      progress);
+  if (!renamed) return discard(Replaced::kFailed);
+  return synced ? Replaced::kDone : Replaced::kFailed;
 }
 
 // True when a new file renamed over `name` would lose nothing the old one has
