@@ -67,9 +67,10 @@ class ProgressStages {
 //
 // With `progress`, the producer reports its own progress through it (the
 // stage set for production), and the write tells the steps after the last
-// block; the final sync runs on a thread of its own meanwhile. A stop before
-// the new content is in place leaves the old content: the temporary file is
-// removed, an in-place write puts the old bytes back; a stop asked for during
-// the final sync takes effect once the sync has ended.
+// block; the final sync, and the rename that may free a large old file, run
+// on a thread of their own meanwhile. A stop before the new content is in
+// place leaves the old content: the temporary file is removed, an in-place
+// write puts the old bytes back; a stop asked for during the final sync takes
+// effect once the sync has ended; once the rename has begun it is finished.
 bool ReplaceFileContent(const QString& file, const ByteProducer& produce,
                         ProgressStages* progress = nullptr);
