@@ -63,7 +63,11 @@ bool RunReporting(const std::function<bool()>& step, ProgressStages* progress) {
     return step();  // no thread to be had: the step runs here
   }
   while (done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
-    if (!progress->Stopped()) progress->Report(0, 1);
+    if (progress->Stopped()) {
+      progress->Keep();
+    } else {
+      progress->Report(0, 1);
+    }
   }
   return done.get();
 }
@@ -108,14 +112,20 @@ QByteArray FolderOf(const QByteArray& name) {
 
 // Makes `bytes` the whole content of the open file `fd` and syncs it,
 // reporting to `progress` (if any) as it goes, up to kWritten and then during
-// the sync; false on a stop before the sync.
-bool WriteContent(int fd, const QByteArray& bytes, ProgressStages* progress) {
+// the sync; false on a stop before the sync. Content that must go back
+// whatever is asked (`mayStop` false) only lets the listener turn.
+bool WriteContent(int fd, const QByteArray& bytes, ProgressStages* progress, bool mayStop = true) {
   if (::lseek(fd, 0, SEEK_SET) != 0) return false;
   for (qint64 at = 0; at < bytes.size();) {
     const qint64 n = std::min(kReportEvery, bytes.size() - at);
     if (!WriteAll(fd, bytes.constData() + at, n)) return false;
     at += n;
-    if (progress && !progress->Report(at, bytes.size())) return false;
+    if (!progress) continue;
+    if (!mayStop) {
+      progress->Keep();
+    } else if (!progress->Report(at, bytes.size())) {
+      return false;
+    }
   }
   if (::ftruncate(fd, bytes.size()) != 0) return false;
   if (progress) progress->Stage(kWritten, ProgressStages::kWhole);
@@ -137,7 +147,7 @@ bool WriteInPlace(const QByteArray& name, const QByteArray& bytes, ProgressStage
   if (!ReadAll(file.get(), old, st.st_size, progress) || old.size() != st.st_size) return false;
   if (progress) progress->Stage(kOldRead, kWritten);
   if (WriteContent(file.get(), bytes, progress) && !(progress && progress->Stopped())) return true;
-  WriteContent(file.get(), old, nullptr);
+  WriteContent(file.get(), old, progress, false);
   return false;
 }
 

@@ -39,6 +39,12 @@ class ProgressStages {
   // `done` of `total` of the present stage; false to stop.
   bool Report(int64_t done, int64_t total);
   bool Stopped() const { return stopped_; }
+  // While a step that must finish runs (a sync that has begun, old content
+  // being put back after a stop): lets the listener turn; its answer no
+  // longer counts.
+  void Keep() {
+    if (report_) report_(from_, kWhole);
+  }
   // Whether anyone listens: without, steps need not be cut small.
   bool Listened() const { return bool(report_); }
 

@@ -37,9 +37,14 @@ bool LongOperation::Running() { return running; }
 bool LongOperation::FrameClosed() const { return frameShown_ && (!frame_ || !frame_->isVisible()); }
 
 bool LongOperation::Continue(int64_t done, int64_t total) {
-  if (stopped_) return false;
   const qint64 now = clock_.elapsed();
-  if (now - lastTurn_ < kSliceMs) return true;
+  if (now - lastTurn_ < kSliceMs) return !stopped_;
+  if (stopped_) {
+    // What the operation still does to undo itself keeps the frame alive too.
+    QCoreApplication::processEvents();
+    lastTurn_ = clock_.elapsed();
+    return false;
+  }
   if (!box_ && now >= kProgressAfterMs) {
     box_ = new QProgressDialog(label_(), QStringLiteral("中止"), 0, kBarSteps, frame_);
     box_->setWindowTitle(title_);

@@ -28,7 +28,8 @@ class LongOperation {
 
   // After a step: `done` of `total` (any unit) is done. False once the user
   // has cancelled or the frame has been closed or destroyed: the operation
-  // then stops and undoes what it began.
+  // then stops and undoes what it began, and may go on calling Continue
+  // meanwhile, which still turns the event loop.
   bool Continue(int64_t done, int64_t total);
   // Removes the box: nothing is left to cancel (the operation's last step,
   // such as handing a job over, may still turn the event loop).
