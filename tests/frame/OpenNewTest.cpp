@@ -27,15 +27,15 @@ bool AnyMenuEnabled(const MDIForm1& frame) {
   return false;
 }
 
-// A program of 60 MB: long enough to be read in many blocks.
+// A program of 60 MB: read in many blocks, over at least two of the long
+// operation's slices of time.
 QByteArray LargeProgram() {
   return QByteArray("G01X10.5Y-20.25F1200\r\n").repeated((60 << 20) / 22);
 }
 
 // Runs `during` at each turn of the event loop that an open's reading takes
 // once its progress box shows. The first turn without the box sleeps past
-// the box's delay, so that it shows at the next turn however fast the file
-// is read.
+// the box's delay, so that it shows at the next turn.
 class ReadingTurns {
  public:
   ReadingTurns(QWidget* frame, std::function<void(QProgressDialog*)> during) {
