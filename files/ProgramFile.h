@@ -2,6 +2,8 @@
 // Reading a program file into the text an editor window shows.
 
 #include <QString>
+#include <cstdint>
+#include <functional>
 
 class TextStore;
 
@@ -20,4 +22,10 @@ inline const QString kProgramFileFilter = QStringLiteral("ﾒｲﾝ(*.m),ﾊﾞ�
 // or reading. False, with `text` untouched, when the file cannot be opened or
 // read (missing, not a regular file, no access, I/O error) or when the
 // canonical text would be longer than a store can hold (TextStore::kMaxSize).
-bool ReadProgramFile(const QString& path, TextStore& text);
+//
+// `progress`, when given, is called after each block read with the bytes
+// read so far and the file's size; once it returns false the reading stops
+// (its worker threads have ended when the call returns) and the result is
+// false, with `text` untouched.
+using ReadProgress = std::function<bool(int64_t done, int64_t total)>;
+bool ReadProgramFile(const QString& path, TextStore& text, const ReadProgress& progress = {});

@@ -1,6 +1,7 @@
 #include "files/ProgramFileBlocks.h"
 
 #include <QFile>
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -105,7 +106,15 @@ class BlockPipeline {
   BlockPipeline(int workers, int64_t maxChars) : maxChars_(maxChars) {
     for (int k = 0; k < workers; ++k) threads_.emplace_back([this] { work(); });
   }
-  ~BlockPipeline() { stop(); }
+  // A pipeline left before finish (an error, a stopped read) drops the blocks
+  // still queued and waits only for those being worked on.
+  ~BlockPipeline() {
+    {
+      std::lock_guard lock(mutex_);
+      queue_.clear();
+    }
+    stop();
+  }
 
   // Hands a block over, waiting while enough are queued. False once the
   // text has grown too long.
@@ -196,13 +205,42 @@ class BlockPipeline {
   bool tooLong_ = false;
 };
 
+// The file read block by block; after each block the progress callback
+// hears how far the reading has come.
+class BlockFile {
+ public:
+  BlockFile(QFile& file, const ReadProgress& progress)
+      : file_(file), progress_(progress), total_(file.size()) {}
+
+  // Appends up to `count` bytes of the file to `bytes`: how many (0 at the
+  // end), or -1 after an error or when the callback says to stop.
+  qint64 readOnto(QByteArray& bytes, qsizetype count) {
+    const qsizetype old = bytes.size();
+    bytes.resize(old + count);
+    const qint64 got = file_.read(bytes.data() + old, count);
+    bytes.resize(old + std::max(got, qint64(0)));
+    if (got <= 0) return got;
+    done_ += got;
+    if (progress_ && !progress_(done_, total_)) return -1;
+    return got;
+  }
+
+  bool failed() const { return file_.error() != QFileDevice::NoError; }
+
+ private:
+  QFile& file_;
+  const ReadProgress& progress_;
+  const int64_t total_;
+  int64_t done_ = 0;
+};
+
 // Reads the rest of the file on this thread, after the blocks handed to the
 // pipeline, as one block given in pieces: `pending` holds a stretch without a
 // CR LF pair, too long to wait for the pair (a file without CR LF pairs, one
 // with bare LFs, or not a program at all), so memory stays bounded however
 // long the stretch.
-bool ReadRestInOrder(QFile& file, QByteArray pending, qsizetype blockBytes, BlockPipeline& pipeline,
-                     TextStore& text, int64_t maxChars) {
+bool ReadRestInOrder(BlockFile& file, QByteArray pending, qsizetype blockBytes,
+                     BlockPipeline& pipeline, TextStore& text, int64_t maxChars) {
   TextStore head;
   if (!pipeline.finish(head)) return false;
   TextStore::Builder builder(maxChars - head.size());
@@ -216,16 +254,13 @@ bool ReadRestInOrder(QFile& file, QByteArray pending, qsizetype blockBytes, Bloc
     if (builder.overflowed()) return false;
     pending.remove(0, cut);
     scanned = pending.size();
-    const qsizetype old = pending.size();
-    pending.resize(old + blockBytes);
-    const qint64 got = file.read(pending.data() + old, blockBytes);
+    const qint64 got = file.readOnto(pending, blockBytes);
     if (got < 0) return false;
-    pending.resize(old + got);
     if (got == 0) break;
   }
   reader.feed(pending.constData(), pending.size());
   reader.finish();
-  if (builder.overflowed() || file.error() != QFileDevice::NoError) return false;
+  if (builder.overflowed() || file.failed()) return false;
   if (!head.append(builder.finish())) return false;
   text = std::move(head);
   return true;
@@ -253,7 +288,7 @@ int OpenRegularFile(const QString& path) {
 }
 
 bool ReadProgramFileInBlocks(const QString& path, TextStore& text, qsizetype blockBytes,
-                             int64_t maxChars) {
+                             int64_t maxChars, const ReadProgress& progress) {
   const int fd = OpenRegularFile(path);
   if (fd < 0) return false;
   QFile file;
@@ -264,20 +299,18 @@ bool ReadProgramFileInBlocks(const QString& path, TextStore& text, qsizetype blo
   // A file of one block is read on this thread.
   const int cores = int(std::max(1u, std::min(std::thread::hardware_concurrency(), 8u)));
   BlockPipeline pipeline(file.size() > blockBytes ? cores : 0, maxChars);
+  BlockFile blocks(file, progress);
 
   QByteArray pending;  // read, not yet handed over
   for (bool atEnd = false; !atEnd;) {
-    const qsizetype old = pending.size();
-    pending.resize(old + blockBytes);
-    const qint64 got = file.read(pending.data() + old, blockBytes);
+    const qint64 got = blocks.readOnto(pending, blockBytes);
     if (got < 0) return false;
-    pending.resize(old + got);
     atEnd = got == 0;
     // A block ends right after a CR LF pair, or with the file; a line without
     // one is read on until it ends.
     const qsizetype cut = atEnd ? pending.size() : UpToLastPair(pending);
     if (cut == 0 && pending.size() > kLongestWait * blockBytes) {
-      return ReadRestInOrder(file, std::move(pending), blockBytes, pipeline, text, maxChars);
+      return ReadRestInOrder(blocks, std::move(pending), blockBytes, pipeline, text, maxChars);
     }
     if (cut == 0) continue;
     QByteArray rest(pending.constData() + cut, pending.size() - cut);
@@ -285,10 +318,10 @@ bool ReadProgramFileInBlocks(const QString& path, TextStore& text, qsizetype blo
     if (!pipeline.submit(std::move(pending))) return false;
     pending = std::move(rest);
   }
-  if (file.error() != QFileDevice::NoError) return false;
+  if (blocks.failed()) return false;
   return pipeline.finish(text);
 }
 
-bool ReadProgramFile(const QString& path, TextStore& text) {
-  return ReadProgramFileInBlocks(path, text, kBlockBytes, TextStore::kMaxSize);
+bool ReadProgramFile(const QString& path, TextStore& text, const ReadProgress& progress) {
+  return ReadProgramFileInBlocks(path, text, kBlockBytes, TextStore::kMaxSize, progress);
 }

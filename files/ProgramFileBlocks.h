@@ -13,6 +13,7 @@
 
 #include "document/StatementNormalizer.h"
 #include "files/Cp932.h"
+#include "files/ProgramFile.h"
 
 #include "document/TextStore.h"
 
@@ -56,4 +57,4 @@ int OpenRegularFile(const QString& path);
 // ReadProgramFile into a store with the block size and the longest text
 // accepted (the store's limit in production) as parameters, for tests.
 bool ReadProgramFileInBlocks(const QString& path, TextStore& text, qsizetype blockBytes,
-                             int64_t maxChars);
+                             int64_t maxChars, const ReadProgress& progress = {});

@@ -4,7 +4,8 @@
 // last file named ends up leftmost. The files wait while a command runs (a
 // box or dialog is open, the frame's controls are off, drawing is locked) and
 // are opened as one file command of their own once it has ended: commands
-// never run inside each other.
+// never run inside each other. The files of one command are read as one long
+// operation: its "中止" stops the file being read and the rest of the batch.
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QUrl>
 #include <utility>
 
+#include "document/TextStore.h"
 #include "frame/FrameControls.h"
 #include "frame/MDIForm1.h"
 #include "frame/OpenProgram.h"
@@ -28,6 +30,7 @@ constexpr int kRetryMs = 100;
 
 bool CommandRunning(const MDIForm1& frame) {
   return frame.ControlsDisabled()                    // a file command's controls are off
+         || LongOperation::Running()               // a print, a save or an open goes on
          || QApplication::activeModalWidget()      // a box or dialog is open
          || QApplication::activePopupWidget()      // a menu is open
          || IsDrawingLocked();                     // windows are being rebuilt or moved
@@ -70,17 +73,75 @@ bool AcceptAsCopy(QDropEvent* event) {
   return true;
 }
 
-// Holds the frame's arrangement back for as long as it lives.
+// Holds the frame's arrangement back while windows are made, at most for as
+// long as it lives; releasing it (under the drawing lock) arranges the
+// windows made meanwhile.
 class ArrangementHold {
  public:
-  explicit ArrangementHold(MDIForm1& frame) : frame_(frame) { frame_.HoldArrangement(); }
-  ~ArrangementHold() { frame_.ReleaseArrangement(); }
+  explicit ArrangementHold(MDIForm1& frame) : frame_(frame) {}
+  ~ArrangementHold() { Release(); }
   ArrangementHold(const ArrangementHold&) = delete;
   ArrangementHold& operator=(const ArrangementHold&) = delete;
 
+  void Hold() {
+    if (!held_) frame_.HoldArrangement();
+    held_ = true;
+  }
+  void Release() {
+    if (std::exchange(held_, false)) frame_.ReleaseArrangement();
+  }
+  bool Held() const { return held_; }
+
  private:
   MDIForm1& frame_;
+  bool held_ = false;
 };
+
+// Opens `paths` as one command. The windows are made in order and arranged
+// once, the last one leftmost; only a file that is slow to read has the
+// windows made before it arranged first, since the frame paints while it is
+// read. The reports come after, over the arranged frame, which paints while
+// they are up: one for each file that could not be read, and one for the
+// file whose reading was cancelled (the files after it are not opened).
+// Nothing more is made or shown once the frame has closed.
+void OpenBatch(MDIForm1& frame, const QStringList& paths) {
+  QStringList unreadable;
+  QString cancelled;
+  bool frameClosed = false;
+  {
+    ArrangementHold hold(frame);
+    const auto arrangeSoFar = [&] {
+      if (!hold.Held()) return;
+      const DrawingLockGuard lock(&frame);
+      frame.WinOrgNoCngWinOrder();
+      hold.Release();
+    };
+    ProgramReading reading(frame, int(paths.size()));
+    for (const QString& path : paths) {
+      TextStore text;
+      const ProgramReading::Outcome outcome = reading.Read(path, text, arrangeSoFar);
+      if (outcome == ProgramReading::Outcome::kRead) {
+        const DrawingLockGuard lock(&frame);
+        hold.Hold();
+        MakeProgramWindow(frame, path, text);
+        continue;
+      }
+      if (outcome == ProgramReading::Outcome::kUnreadable) {
+        unreadable << path;
+        continue;
+      }
+      frameClosed = outcome == ProgramReading::Outcome::kFrameClosed;
+      if (!frameClosed) cancelled = path;
+      break;
+    }
+    reading.End();
+    const DrawingLockGuard lock(&frame);
+    hold.Release();
+  }
+  if (frameClosed) return;
+  for (const QString& path : unreadable) ReportUnreadableFile(frame, path);
+  if (!cancelled.isEmpty()) ReportCancelledOpen(frame, cancelled);
+}
 
 }  // namespace
 
@@ -108,18 +169,7 @@ class OutsideOpenQueue : public QObject {
     {
       frame_.DisableFrameControls();
       const EnableFrameControlsOnExit enable(frame_);
-      // The whole batch is one arrangement: the windows are made in order
-      // and arranged once, the last one leftmost. The reports come after,
-      // over the arranged frame, which paints while they are up.
-      QStringList unreadable;
-      {
-        const DrawingLockGuard lock(&frame_);
-        const ArrangementHold hold(frame_);
-        for (const QString& path : paths) {
-          if (!LoadProgramWindow(frame_, path)) unreadable << path;
-        }
-      }
-      for (const QString& path : unreadable) ReportUnreadableFile(frame_, path);
+      OpenBatch(frame_, paths);
     }
     // Files handed over while a report of this command was open.
     if (!pending_.isEmpty()) timer_.start(0);

@@ -10,6 +10,11 @@ over, in the part of the frame the box does not cover. Escape on the box
 box is gone, and the PDF the job was writing is removed (a queue's job is
 handed to its queue only when complete).
 
+Then File ▸ Open of a program of 300 MB through the dialog: the box "開く"
+shows within 1.5 s, the frame repaints after Page Down within a second
+meanwhile, and Escape on the box gives the report "報告" within a second and
+no new window.
+
 usage: print_progress.py KESTO_PRINT_FRAME ARTEFACT_DIR
 """
 
@@ -34,6 +39,19 @@ def write_program(path):
         n += 1
     with open(path, "w", newline="") as f:
         f.write("".join(lines))
+
+
+def write_large_program(path, megabytes):
+    """A program of `megabytes` MB of CR LF lines, each followed by a Japanese
+    comment (CP932), which takes longer to read than plain statements."""
+    lines = []
+    for n in range(1, 20001):
+        lines.append(b"N%dG01X%d.%03dY%d.5F1200\r\n" % (n, n % 4000 - 2000, n % 1000, n % 900))
+        lines.append(b"(\x8d\x72\x89\xc1\x8d\x48 \x8d\x48\x8b\xef\x8c\xf0\x8a\xb7 T01)\r\n")
+    chunk = b"".join(lines)
+    with open(path, "wb") as f:
+        for _ in range(megabytes * 1024 * 1024 // len(chunk) + 1):
+            f.write(chunk)
 
 
 def within(seconds, what, probe):
@@ -116,10 +134,63 @@ def run(binary, artefacts):
         focus(report)
         keys("Return")
         wait_for("the report to close", lambda: report not in visible_windows(app.pid))
+
+        open_and_cancel(app, frame, top, work, artefacts)
     finally:
         if app.poll() is None:
             app.kill()
             app.wait()
+
+
+def caption_band(frame, top):
+    """The rows of the frame just above its text at `top`: the caption of the
+    editor window on top."""
+    width = geometry(frame)[2]
+    return pixels(frame)[(top - 20) * width * 3:(top - 4) * width * 3]
+
+
+def open_and_cancel(app, frame, top, work, artefacts):
+    """File ▸ Open of a large program, cancelled from its progress box."""
+    large = os.path.join(work, "HUGE.m")
+    write_large_program(large, 300)
+    focus(frame)
+    keys("alt+f", "o")
+    dialog = wait_for("the open dialog", lambda: top_level_other_than(app.pid, frame))
+    focus(dialog)
+    xdotool("type", "--delay", "10", large)
+    keys("Return")
+    started = time.monotonic()
+    box, shown = within(1.5, "the open's progress box", lambda: top_level_other_than(
+        app.pid, frame, "開く") if dialog not in visible_windows(app.pid) else None)
+    print(f"open's progress box after {shown:.2f} s")
+    screenshot(os.path.join(artefacts, "print_progress-open.png"))
+
+    focus(frame)
+    before = text_band(frame, top + 2, box)
+    keys("Next")
+    _, took = within(1.0, "the frame's repaint after Page Down while opening",
+                     lambda: text_band(frame, top + 2, box) != before)
+    print(f"Page Down while opening drawn after {took:.2f} s")
+    if box not in visible_windows(app.pid):
+        raise RuntimeError("the open ended before Cancel: the program is too small")
+    # The caption of the editor window on top, just above its text.
+    caption = caption_band(frame, top)
+
+    focus(box)
+    keys("Escape")
+    report, took = within(1.0, "the report after Cancel", lambda: top_level_other_than(
+        app.pid, frame, "報告"))
+    print(f"report after Cancel {took:.2f} s, {time.monotonic() - started:.1f} s reading")
+    screenshot(os.path.join(artefacts, "print_progress-open-cancelled.png"))
+    focus(report)
+    keys("Return")
+    wait_for("the report to close", lambda: report not in visible_windows(app.pid))
+    time.sleep(0.3)
+    # A window opened after all would stand leftmost and on top, its caption
+    # (the large program's path) where the small program's is.
+    if caption_band(frame, top) != caption:
+        raise RuntimeError("the caption above the text changed after Cancel: a window was opened")
+    os.remove(large)
 
 
 def _try(probe, *args):

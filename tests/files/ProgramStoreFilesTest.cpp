@@ -6,7 +6,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "document/TextStore.h"
 #include "files/Cp932.h"
@@ -129,6 +131,59 @@ TEST(ProgramStoreReader, CommentsDoNotWidenTheProgramAroundThem) {
   EXPECT_LT(text.stats().bytes, int64_t(text.size()) * 14 / 10);
 }
 
+// The threads of this process: the reader's workers have ended when it returns.
+int ThreadCount() {
+  return int(
+      QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// The progress callback hears every block, in order and up to the file's
+// size; stopped after any of them, the read fails at once with the text
+// untouched and no worker thread left, on the block road (CR LF pairs), on
+// the road read in order (bare LFs), and on both (a long line amid pairs).
+TEST(ProgramStoreReader, StoppingAfterAnyBlockLeavesTheTextAndNoThread) {
+  QTemporaryDir dir;
+  const TextStore before(u"before"_qs);
+  const QByteArray files[] = {QByteArray("G01X1.5Y2\r\n").repeated(200),
+                              QByteArray("G01X1.5Y2\n").repeated(200),
+                              QByteArray("A1\r\n").repeated(100) + QByteArray(900, '7') +
+                                  QByteArray("\r\nB2\r\n").repeated(100)};
+  for (const QByteArray& bytes : files) {
+    const QString path = WriteFile(dir, bytes);
+    TextStore whole;
+    ASSERT_TRUE(ReadProgramFile(path, whole));
+    for (qsizetype blockBytes :
+         {qsizetype(7), qsizetype(64), qsizetype(1000), qsizetype(1) << 20}) {
+      SCOPED_TRACE(testing::Message() << bytes.left(12).toStdString() << " blocks " << blockBytes);
+      std::vector<int64_t> seen;
+      TextStore text;
+      ASSERT_TRUE(ReadProgramFileInBlocks(path, text, blockBytes, TextStore::kMaxSize,
+                                          [&](int64_t done, int64_t total) {
+                                            EXPECT_EQ(total, bytes.size());
+                                            seen.push_back(done);
+                                            return true;
+                                          }));
+      EXPECT_EQ(text, whole);
+      ASSERT_FALSE(seen.empty());
+      EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+      EXPECT_EQ(seen.back(), bytes.size());
+      EXPECT_EQ(int64_t(seen.size()), (bytes.size() + blockBytes - 1) / blockBytes);
+
+      const int threads = ThreadCount();
+      for (size_t stopAt = 1; stopAt <= seen.size(); ++stopAt) {
+        size_t calls = 0;
+        text = before;
+        ASSERT_FALSE(ReadProgramFileInBlocks(path, text, blockBytes, TextStore::kMaxSize,
+                                             [&](int64_t, int64_t) { return ++calls < stopAt; }))
+            << stopAt;
+        ASSERT_EQ(calls, stopAt) << "read on after the stop";
+        ASSERT_EQ(text, before) << stopAt;
+        ASSERT_EQ(ThreadCount(), threads) << stopAt;
+      }
+    }
+  }
+}
+
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
@@ -138,11 +193,21 @@ QByteArray ReadAll(const QString& path) {
 // symbols CP932 has, characters whose upper case is ASCII, and now and then
 // one that CP932 cannot write.
 QString RandomEditorText(std::mt19937& rng, int maxPieces) {
-  static const QString kPieces[] = {
-      u"G01 X10 ;\r\n"_qs, u"g01 x1"_qs, u" ;"_qs, u"\r\n"_qs, u"\n"_qs, u"\r"_qs,
-      u"(\u5DE5\u5177)"_qs, u"\uFF76\uFF80"_qs, u"\u00A7\u00B1\u00D7"_qs, u"\u0131\u017F"_qs,
-      QString(QChar(0xDC81)), QString(QChar(0xDCFF)), u"x;y"_qs, QString(200, u'a'),
-      QString(100, QChar(0x4E9C))};
+  static const QString kPieces[] = {u"G01 X10 ;\r\n"_qs,
+                                    u"g01 x1"_qs,
+                                    u" ;"_qs,
+                                    u"\r\n"_qs,
+                                    u"\n"_qs,
+                                    u"\r"_qs,
+                                    u"(\u5DE5\u5177)"_qs,
+                                    u"\uFF76\uFF80"_qs,
+                                    u"\u00A7\u00B1\u00D7"_qs,
+                                    u"\u0131\u017F"_qs,
+                                    QString(QChar(0xDC81)),
+                                    QString(QChar(0xDCFF)),
+                                    u"x;y"_qs,
+                                    QString(200, u'a'),
+                                    QString(100, QChar(0x4E9C))};
   static const QString kUnwritable[] = {u"\u00E9"_qs, u"\U0001F600"_qs, QString(QChar(0xD800)),
                                         u"\U00010428"_qs, QString(QChar(0xDC7F))};
   std::uniform_int_distribution<int> count(0, maxPieces);

@@ -4,6 +4,9 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
 #include <QUrl>
 
 #include <dirent.h>
@@ -20,6 +23,7 @@
 #include "frame/FrameFixture.h"
 #include "platform/DrawingLock.h"
 #include "platform/LocalPath.h"
+#include "platform/LongOperation.h"
 
 namespace {
 
@@ -329,6 +333,48 @@ TEST_F(OddFiles, ABatchIsArrangedOnce) {
   EXPECT_EQ(frame->LastForm()->Caption(), paths.last());
   EXPECT_EQ(frame->LastForm()->geometry().topLeft(), QPoint(0, 0));
   EXPECT_TRUE(services.messages.empty());
+}
+
+// A batch is one long operation: its box tells which file is read, and its
+// "中止" stops that file and the rest. The files before it stay open, each
+// unreadable one is reported, then the cancelled one; the rest is not read.
+TEST_F(OpenFromOutside, CancellingABatchStopsItAtTheFileBeingRead) {
+  const QString a = WriteFile(QStringLiteral("A.m"), "G01X10\r\n");
+  const QString missing = dir.filePath(QStringLiteral("missing.m"));
+  const QString large = WriteFile(QStringLiteral("L.m"),
+                                  QByteArray("G01X10.5Y-20.25F1200\r\n").repeated((60 << 20) / 22));
+  const QString c = WriteFile(QStringLiteral("C.m"), "G01X10\r\n");
+  // At each turn of the event loop while a file is read: the first sleeps
+  // past the box's delay, the next finds the box and cancels.
+  QString label;
+  QTimer turns;
+  turns.setInterval(0);
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    if (!LongOperation::Running()) return;
+    auto* box = frame->findChild<QProgressDialog*>();
+    if (!box || !box->isVisible()) {
+      QThread::msleep(LongOperation::kProgressAfterMs + 50);
+      return;
+    }
+    label = box->labelText();
+    box->cancel();
+  });
+  turns.start();
+  frame->OpenFromOutside({a, missing, large, c});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return services.messages.size() == 2; }, 20000));
+  QTest::qWait(50);
+  EXPECT_TRUE(label.startsWith(QStringLiteral("読み込み中… 3 / 4 ファイル、")))
+      << label.toStdString();
+  EXPECT_EQ(frame->Forms().size(), 1);
+  EXPECT_EQ(frame->LastForm()->Caption(), a);
+  EXPECT_EQ(frame->LastForm()->geometry().topLeft(), QPoint(0, 0));
+  ASSERT_EQ(services.messages.size(), 2u);
+  EXPECT_EQ(services.messages[0].prompt, missing + kCannotOpen);
+  EXPECT_EQ(services.messages[1].prompt,
+            large + QStringLiteral("\r\n\r\n上記のファイルを開くのを中止しました。"));
+  EXPECT_TRUE(frame->Menu("mnuFile")->menuAction()->isEnabled());
+  EXPECT_FALSE(IsDrawingLocked());
+  EXPECT_FALSE(LongOperation::Running());
 }
 
 }  // namespace

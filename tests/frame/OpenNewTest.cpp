@@ -2,10 +2,15 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <QProgressDialog>
+#include <QRegularExpression>
+#include <QThread>
+#include <QTimer>
 
 #include "files/ProgramFile.h"
 #include "frame/FrameFixture.h"
 #include "platform/DrawingLock.h"
+#include "platform/LongOperation.h"
 #include "platform/Services.h"
 #include "testkit/FrameChecks.h"
 
@@ -21,6 +26,41 @@ bool AnyMenuEnabled(const MDIForm1& frame) {
   }
   return false;
 }
+
+// A program of 60 MB: read in many blocks, over at least two of the long
+// operation's slices of time.
+QByteArray LargeProgram() {
+  return QByteArray("G01X10.5Y-20.25F1200\r\n").repeated((60 << 20) / 22);
+}
+
+// Runs `during` at each turn of the event loop that an open's reading takes
+// once its progress box shows. The first turn without the box sleeps past
+// the box's delay, so that it shows at the next turn.
+class ReadingTurns {
+ public:
+  ReadingTurns(QWidget* frame, std::function<void(QProgressDialog*)> during) {
+    timer_.setInterval(0);
+    QObject::connect(&timer_, &QTimer::timeout, [this, frame, during] {
+      if (!LongOperation::Running()) return;
+      ++turns;
+      auto* box = frame->findChild<QProgressDialog*>();
+      if (box && box->isVisible()) {
+        lastLabel = box->labelText();
+        title = box->windowTitle();
+        during(box);
+      } else {
+        QThread::msleep(LongOperation::kProgressAfterMs + 50);
+      }
+    });
+    timer_.start();
+  }
+  int turns = 0;
+  QString lastLabel;
+  QString title;
+
+ private:
+  QTimer timer_;
+};
 
 TEST_F(OpenNew, FileContentsBecomeCanonicalText) {
   const struct {
@@ -145,6 +185,55 @@ TEST_F(OpenNew, NewWindowsAreEmptyAndCaptionedAlike) {
   EXPECT_EQ(b->geometry().topLeft(), QPoint(0, 0));
   EXPECT_EQ(ControlsOutOfStep(*frame), QString());
   EXPECT_FALSE(IsDrawingLocked());
+}
+
+// The file is read outside the drawing lock, with the frame's controls off
+// and no other file command starting; the box's "中止" gives no window and a
+// report, and a frame closed meanwhile gets neither.
+TEST_F(OpenNew, LongReadPaintsTheFrameAndCanBeCancelled) {
+  Form1* a = OpenProgram("A.m");
+  const QString large = WriteFile(QStringLiteral("L.m"), LargeProgram());
+  const QString small = WriteFile(QStringLiteral("S.m"), "G01X1\r\n");
+  bool lockedOrOn = false;
+  auto turns = std::make_unique<ReadingTurns>(frame.get(), [&](QProgressDialog* box) {
+    lockedOrOn = lockedOrOn || IsDrawingLocked() || frame->MenuItem("mnuFileOpen")->isEnabled();
+    frame->mnuFileOpen_Click();
+    frame->mnuNewProgram_Click();
+    frame->OpenFromOutside({small});
+    box->cancel();
+  });
+  Open(large);
+  EXPECT_GE(turns->turns, 2);
+  EXPECT_FALSE(lockedOrOn);
+  EXPECT_EQ(turns->title, QStringLiteral("開く"));
+  EXPECT_TRUE(
+      QRegularExpression(QStringLiteral("^読み込み中… \\d+ %$")).match(turns->lastLabel).hasMatch())
+      << turns->lastLabel.toStdString();
+  turns.reset();
+  EXPECT_EQ(frame->Forms(), QList<Form1*>{a}) << "a command ran inside the open";
+  EXPECT_EQ(services.openCalls.size(), 2u);
+  ASSERT_EQ(services.messages.size(), 1u);
+  EXPECT_EQ(services.messages[0].prompt,
+            large + QStringLiteral("\r\n\r\n上記のファイルを開くのを中止しました。"));
+  EXPECT_EQ(services.messages[0].style, 64);
+  EXPECT_EQ(services.messages[0].title, QStringLiteral("報告"));
+  EXPECT_EQ(frame->findChild<QProgressDialog*>(), nullptr);
+  EXPECT_EQ(ControlsOutOfStep(*frame), QString());
+  EXPECT_FALSE(IsDrawingLocked());
+  EXPECT_FALSE(LongOperation::Running());
+  // The file handed over meanwhile opens once the command has ended.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frame->FormNumber == 2; }, 5000));
+  EXPECT_EQ(frame->LastForm()->Caption(), small);
+
+  // Closed meanwhile: no window, nothing shown.
+  services.messages.clear();
+  ReadingTurns closing(frame.get(), [&](QProgressDialog*) { frame->close(); });
+  Open(large);
+  FlushDeletes();
+  for (Form1* form : frame->Forms()) EXPECT_NE(form->Caption(), large);
+  EXPECT_TRUE(services.messages.empty());
+  EXPECT_FALSE(LongOperation::Running());
+  EXPECT_EQ(ControlsOutOfStep(*frame), QString());
 }
 
 }  // namespace
