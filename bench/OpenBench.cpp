@@ -5,14 +5,13 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <memory>
 
+#include "FrameGaps.h"
 #include "ProgramFiles.h"
 #include "control/RichTextBox.h"
 #include "editor/Form1.h"
@@ -110,35 +109,14 @@ namespace {
 // window is made and arranged under the drawing lock, without turns: its
 // share is the gap after the last turn).
 void BM_OpenLongestGap(benchmark::State& state) {
-  using Clock = std::chrono::steady_clock;
   const QString path = ProgramFile(state.range(0));
   ScriptedServices services;
   MDIForm1 frame(services);
   frame.show();
-  double longest = 0, lastGap = 0;
-  int turns = 0;
+  FrameGaps gaps;
   for (auto _ : state) {
-    Clock::time_point last = Clock::now();
-    const auto gap = [&] {
-      const Clock::time_point now = Clock::now();
-      const double ms = std::chrono::duration<double, std::milli>(now - last).count();
-      last = now;
-      return ms;
-    };
-    longest = 0;
-    turns = 0;
-    QTimer timer;
-    timer.setInterval(0);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-      longest = std::max(longest, gap());
-      ++turns;
-    });
-    timer.start();
     services.openPaths.push_back(path);
-    last = Clock::now();
-    frame.mnuFileOpen_Click();
-    lastGap = gap();
-    longest = std::max(longest, lastGap);
+    gaps = MeasureFrameGaps([&] { frame.mnuFileOpen_Click(); });
     state.PauseTiming();
     Form1* form = frame.LastForm();
     if (!form || form->RichTextBox1->Text().isEmpty()) state.SkipWithError("nothing was opened");
@@ -146,9 +124,9 @@ void BM_OpenLongestGap(benchmark::State& state) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     state.ResumeTiming();
   }
-  state.counters["longest_gap_ms"] = longest;
-  state.counters["window_ms"] = lastGap;
-  state.counters["turns"] = turns;
+  state.counters["longest_gap_ms"] = gaps.longestMs;
+  state.counters["window_ms"] = gaps.lastMs;
+  state.counters["turns"] = gaps.turns;
 }
 BENCHMARK(BM_OpenLongestGap)->Arg(100)->Arg(1000)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
