@@ -161,13 +161,19 @@ def screenshot(path):
         print("no screenshot:", error, file=sys.stderr)
 
 
+def say_yes(app, frame, what):
+    """Answers the question box that the frame shows with Enter (Yes)."""
+    question = wait_for(what, lambda: top_level_other_than(app.pid, frame, "問い合わせ"))
+    focus(question)
+    keys("Return")
+    wait_for("the question to close", lambda: question not in visible_windows(app.pid))
+
+
 def save(app, frame, program, saved):
     """File ▸ Save: the question (Enter = Yes), then the report (Enter = OK);
     `saved(bytes)` tells when the file holds what it should."""
     keys("alt+f", "w")
-    question = wait_for("the question", lambda: top_level_other_than(app.pid, frame, "問い合わせ"))
-    focus(question)
-    keys("Return")
+    say_yes(app, frame, "the question")
     report = wait_for("the report", lambda: top_level_other_than(app.pid, frame, "報告"))
     wait_for("the saved bytes", lambda: saved(read(program)))
     return report
@@ -306,11 +312,7 @@ def run_cp932_names(kesto, artefacts):
 
         focus(frame)
         keys("alt+f", "s")
-        question = wait_for("Save As's question",
-                            lambda: top_level_other_than(app.pid, frame, "問い合わせ"))
-        focus(question)
-        keys("Return")
-        wait_for("the question to close", lambda: question not in visible_windows(app.pid))
+        say_yes(app, frame, "Save As's question")
         dialog_accepts(app, frame, os.path.join(shown, "NEW.m"))
         report = wait_for("Save As's report",
                           lambda: top_level_other_than(app.pid, frame, "報告"))
@@ -358,10 +360,7 @@ def run_long_save(kesto, artefacts):
             _, top, _ = wait_for("the program's window", lambda: _try(text_rows, frame))
             focus(frame)
             keys("alt+f", "w")
-            question = wait_for("the question",
-                                lambda: top_level_other_than(app.pid, frame, "問い合わせ"))
-            focus(question)
-            keys("Return")
+            say_yes(app, frame, "the question")
             box, shown = within(3.0, "the progress box",
                                 lambda: top_level_other_than(app.pid, frame, "保存"))
             screenshot(os.path.join(artefacts, "edit_and_save-long.png"))
