@@ -111,21 +111,12 @@ def run(binary, artefacts):
         screenshot(os.path.join(artefacts, "print_progress-box.png"))
 
         for turn in range(3):
-            focus(frame)
-            before = text_band(frame, top + 2, box)
-            keys("Next")
-            _, took = within(1.0, f"the frame's repaint after Page Down #{turn + 1}",
-                             lambda: text_band(frame, top + 2, box) != before)
-            print(f"Page Down #{turn + 1} drawn after {took:.2f} s")
+            page_down_is_drawn(frame, top, box, f"Page Down #{turn + 1}")
         if box not in visible_windows(app.pid):
             raise RuntimeError("the print ended before Cancel: the program is too small")
         screenshot(os.path.join(artefacts, "print_progress-keys.png"))
 
-        focus(box)
-        keys("Escape")
-        report, took = within(1.0, "the report after Cancel", lambda: top_level_other_than(
-            app.pid, frame, "報告"))
-        print(f"report after Cancel {took:.2f} s, {time.monotonic() - started:.1f} s printing")
+        report = cancel(app, frame, box, started, "printing")
         screenshot(os.path.join(artefacts, "print_progress-cancelled.png"))
         if box in visible_windows(app.pid):
             raise RuntimeError("the progress box stays after Cancel")
@@ -149,6 +140,27 @@ def caption_band(frame, top):
     return pixels(frame)[(top - 20) * width * 3:(top - 4) * width * 3]
 
 
+def page_down_is_drawn(frame, top, box, what):
+    """Page Down on the frame while a long operation runs: the text beside
+    the progress box must change within a second."""
+    focus(frame)
+    before = text_band(frame, top + 2, box)
+    keys("Next")
+    _, took = within(1.0, f"the frame's repaint after {what}",
+                     lambda: text_band(frame, top + 2, box) != before)
+    print(f"{what} drawn after {took:.2f} s")
+
+
+def cancel(app, frame, box, started, doing):
+    """Escape on the progress box: the report must come within a second."""
+    focus(box)
+    keys("Escape")
+    report, took = within(1.0, "the report after Cancel", lambda: top_level_other_than(
+        app.pid, frame, "報告"))
+    print(f"report after Cancel {took:.2f} s, {time.monotonic() - started:.1f} s {doing}")
+    return report
+
+
 def open_and_cancel(app, frame, top, work, artefacts):
     """File ▸ Open of a large program, cancelled from its progress box."""
     large = os.path.join(work, "HUGE.m")
@@ -165,22 +177,13 @@ def open_and_cancel(app, frame, top, work, artefacts):
     print(f"open's progress box after {shown:.2f} s")
     screenshot(os.path.join(artefacts, "print_progress-open.png"))
 
-    focus(frame)
-    before = text_band(frame, top + 2, box)
-    keys("Next")
-    _, took = within(1.0, "the frame's repaint after Page Down while opening",
-                     lambda: text_band(frame, top + 2, box) != before)
-    print(f"Page Down while opening drawn after {took:.2f} s")
+    page_down_is_drawn(frame, top, box, "Page Down while opening")
     if box not in visible_windows(app.pid):
         raise RuntimeError("the open ended before Cancel: the program is too small")
     # The caption of the editor window on top, just above its text.
     caption = caption_band(frame, top)
 
-    focus(box)
-    keys("Escape")
-    report, took = within(1.0, "the report after Cancel", lambda: top_level_other_than(
-        app.pid, frame, "報告"))
-    print(f"report after Cancel {took:.2f} s, {time.monotonic() - started:.1f} s reading")
+    report = cancel(app, frame, box, started, "reading")
     screenshot(os.path.join(artefacts, "print_progress-open-cancelled.png"))
     focus(report)
     keys("Return")
