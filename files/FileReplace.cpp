@@ -54,8 +54,8 @@ bool Sync(int fd) {
 // blocks). Told to `progress`, it runs on a thread of its own while this one
 // reports the stage's start every few milliseconds; a stop asked for
 // meanwhile stays in `progress` for the caller to act on afterwards.
-bool RunReporting(const std::function<bool()>& step, ProgressStages* progress) {
-  if (!progress || !progress->Listened()) return step();
+bool RunReporting(const std::function<bool()>& step, ProgressStages& progress) {
+  if (!progress.Listened()) return step();
   std::future<bool> done;
   try {
     done = std::async(std::launch::async, step);
@@ -63,16 +63,16 @@ bool RunReporting(const std::function<bool()>& step, ProgressStages* progress) {
     return step();  // no thread to be had: the step runs here
   }
   while (done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
-    if (progress->Stopped()) {
-      progress->Keep();
+    if (progress.Stopped()) {
+      progress.Keep();
     } else {
-      progress->Report(0, 1);
+      progress.Report(0, 1);
     }
   }
   return done.get();
 }
 
-bool SyncReporting(int fd, ProgressStages* progress) {
+bool SyncReporting(int fd, ProgressStages& progress) {
   return RunReporting([fd] { return Sync(fd); }, progress);
 }
 
@@ -88,8 +88,8 @@ bool WriteAll(int fd, const char* data, qint64 size) {
 }
 
 // The whole content of the open file `fd`, read from its start, reported to
-// `progress` (if any) as part of the `size` expected; false on a stop.
-bool ReadAll(int fd, QByteArray& bytes, qint64 size, ProgressStages* progress) {
+// `progress` as part of the `size` expected; false on a stop.
+bool ReadAll(int fd, QByteArray& bytes, qint64 size, ProgressStages& progress) {
   bytes.clear();
   if (::lseek(fd, 0, SEEK_SET) != 0) return false;
   char block[65536];
@@ -99,7 +99,7 @@ bool ReadAll(int fd, QByteArray& bytes, qint64 size, ProgressStages* progress) {
     if (n < 0) return false;
     if (n == 0) return true;
     bytes.append(block, n);
-    if (progress && !progress->Report(bytes.size(), size)) return false;
+    if (!progress.Report(bytes.size(), size)) return false;
   }
 }
 
@@ -111,42 +111,41 @@ QByteArray FolderOf(const QByteArray& name) {
 }
 
 // Makes `bytes` the whole content of the open file `fd` and syncs it,
-// reporting to `progress` (if any) as it goes, up to kWritten and then during
+// reporting to `progress` as it goes, up to kWritten and then during
 // the sync; false on a stop before the sync. Content that must go back
 // whatever is asked (`mayStop` false) only lets the listener turn.
-bool WriteContent(int fd, const QByteArray& bytes, ProgressStages* progress, bool mayStop = true) {
+bool WriteContent(int fd, const QByteArray& bytes, ProgressStages& progress, bool mayStop = true) {
   if (::lseek(fd, 0, SEEK_SET) != 0) return false;
   for (qint64 at = 0; at < bytes.size();) {
     const qint64 n = std::min(kReportEvery, bytes.size() - at);
     if (!WriteAll(fd, bytes.constData() + at, n)) return false;
     at += n;
-    if (!progress) continue;
     if (!mayStop) {
-      progress->Keep();
-    } else if (!progress->Report(at, bytes.size())) {
+      progress.Keep();
+    } else if (!progress.Report(at, bytes.size())) {
       return false;
     }
   }
   if (::ftruncate(fd, bytes.size()) != 0) return false;
-  if (progress) progress->Stage(kWritten, ProgressStages::kWhole);
+  progress.Stage(kWritten, ProgressStages::kWhole);
   return SyncReporting(fd, progress);
 }
 
 // Writes the existing file in place: the inode, and with it every name, the
 // owner and all attributes, stay. The old content is held in memory until the
 // new one is on disk, and goes back if any step of writing the new one fails
-// or `progress` (if any) says stop.
-bool WriteInPlace(const QByteArray& name, const QByteArray& bytes, ProgressStages* progress) {
+// or `progress` says stop.
+bool WriteInPlace(const QByteArray& name, const QByteArray& bytes, ProgressStages& progress) {
   // Read and write, which does not truncate: nothing changes before the old
   // content is read.
   Descriptor file(::open(name.constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
   struct stat st;
   if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   QByteArray old;
-  if (progress) progress->Stage(kGathered, kOldRead);
+  progress.Stage(kGathered, kOldRead);
   if (!ReadAll(file.get(), old, st.st_size, progress) || old.size() != st.st_size) return false;
-  if (progress) progress->Stage(kOldRead, kWritten);
-  if (WriteContent(file.get(), bytes, progress) && !(progress && progress->Stopped())) return true;
+  progress.Stage(kOldRead, kWritten);
+  if (WriteContent(file.get(), bytes, progress) && !progress.Stopped()) return true;
   WriteContent(file.get(), old, progress, false);
   return false;
 }
@@ -190,10 +189,10 @@ enum class Replaced {
 
 // Writes the produced content to a temporary file beside `name`, gives it the
 // old file's owner, group and mode (`old`, or nullptr for a file not there
-// yet), syncs it and renames it over `name`. A stop told by `progress` (if
-// any) removes the temporary file.
+// yet), syncs it and renames it over `name`. A stop told by `progress`
+// removes the temporary file.
 Replaced ReplaceByRename(const QByteArray& name, const ByteProducer& produce,
-                         const struct stat* old, ProgressStages* progress) {
+                         const struct stat* old, ProgressStages& progress) {
   // A file this process may not write is not replaced behind its back.
   if (old && ::access(name.constData(), W_OK) != 0) return Replaced::kNotHere;
   QByteArray temporary = TemporaryNameBeside(name);
@@ -211,13 +210,13 @@ Replaced ReplaceByRename(const QByteArray& name, const ByteProducer& produce,
   // The mode goes on after the owner, since changing the owner clears the
   // set-user-ID and set-group-ID bits.
   const mode_t mode = old ? (old->st_mode & 07777) : NewFileMode();
-  if (progress) progress->Stage(0, kWritten);
-  if (!produce(write) || (progress && progress->Stopped()) || ::fchmod(fd, mode) != 0) {
+  progress.Stage(0, kWritten);
+  if (!produce(write) || progress.Stopped() || ::fchmod(fd, mode) != 0) {
     return discard(Replaced::kFailed);
   }
-  if (progress) progress->Stage(kWritten, ProgressStages::kWhole);
+  progress.Stage(kWritten, ProgressStages::kWhole);
   // A stop asked for during the sync still keeps the old file.
-  if (!SyncReporting(fd, progress) || (progress && progress->Stopped()) || !file.close()) {
+  if (!SyncReporting(fd, progress) || progress.Stopped() || !file.close()) {
     return discard(Replaced::kFailed);
   }
   // Once the rename has begun the new file is in place: a stop asked for
@@ -265,7 +264,10 @@ bool ProgressStages::Report(int64_t done, int64_t total) {
 }
 
 bool ReplaceFileContent(const QString& file, const ByteProducer& produce,
-                        ProgressStages* progress) {
+                        ProgressStages* listened) {
+  // Without a listener the stages are told to no one and never stop.
+  ProgressStages unheard{WriteProgress()};
+  ProgressStages& progress = listened ? *listened : unheard;
   const QByteArray name = EncodeLocalPath(file);
   struct stat st;
   if (::lstat(name.constData(), &st) != 0) {
@@ -282,8 +284,8 @@ bool ReplaceFileContent(const QString& file, const ByteProducer& produce,
     bytes.append(block);
     return true;
   };
-  if (progress) progress->Stage(0, kGathered);
-  return produce(gather) && !(progress && progress->Stopped()) &&
+  progress.Stage(0, kGathered);
+  return produce(gather) && !progress.Stopped() &&
          WriteInPlace(name, bytes, progress);
 }
 
