@@ -166,13 +166,6 @@ bool SyncFolder(const QByteArray& name) {
   return folder.get() >= 0 && (Sync(folder.get()) || errno == EINVAL);
 }
 
-// The permissions a file created now gets: all but those the umask takes away.
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
 // A name for a temporary file beside `name`, hidden, for mkstemp; the base
 // name is shortened so that the temporary name fits where the file's does.
 QByteArray TemporaryNameBeside(const QByteArray& name) {
@@ -243,6 +236,12 @@ bool RenameCanKeepIdentity(const QByteArray& name, const struct stat& st) {
 }
 
 }  // namespace
+
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
 
 void ProgressStages::Narrow(int64_t from, int64_t to) {
   const int64_t base = Map(from), end = Map(to);

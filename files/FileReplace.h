@@ -10,6 +10,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <sys/types.h>
 
 // Takes the blocks of a file's new content in order; false when a block could
 // not be written.
@@ -80,3 +81,6 @@ class ProgressStages {
 // effect once the sync has ended; once the rename has begun it is finished.
 bool ReplaceFileContent(const QString& file, const ByteProducer& produce,
                         ProgressStages* progress = nullptr);
+
+// The permissions a file created now gets: all but those the umask takes away.
+mode_t NewFileMode();

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "document/TextStore.h"
+#include "files/FileReplace.h"
 #include "files/ProgramFile.h"
 #include "platform/LocalPath.h"
 #include "platform/QtPrinter.h"
@@ -42,13 +43,6 @@ bool WriteListing(const TextStore& text, int fd, bool twoColumn) {
   return printer.IsAvailable() && PrintListing(text, printer, twoColumn);
 }
 
-// The permissions the user's mask allows a file the process makes.
-mode_t UsualPermissions() {
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
 }  // namespace
 
 int PrintToPdf(const QString& programPath, const QString& pdfPath, bool twoColumn) {
@@ -69,7 +63,7 @@ int PrintToPdf(const QString& programPath, const QString& pdfPath, bool twoColum
   bool written = WriteListing(text, fd, twoColumn);
   // Given before it takes its place; a file that keeps the owner's only
   // permissions is still a whole listing.
-  fchmod(fd, UsualPermissions());
+  fchmod(fd, NewFileMode());
   written = ::close(fd) == 0 && written;
   if (!written || std::rename(partial.constData(), target.constData()) != 0) {
     ::unlink(partial.constData());
